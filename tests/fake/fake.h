@@ -1,0 +1,2 @@
+// The in-memory desktop used by the unit tests (being written).
+#pragma once
