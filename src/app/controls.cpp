@@ -93,6 +93,7 @@ void ImageList::Add(int index, Image image, std::string key) {
 
 void ImageList::Clear() {
     images_.clear();
+    ++generation_;
     Notify();
 }
 

@@ -176,6 +176,8 @@ public:
     const Image& At(int index) const { return images_.at(size_t(index) - 1).image; }
     const std::string& KeyAt(int index) const { return images_.at(size_t(index) - 1).key; }
     void Clear();
+    // Counts the clears, so a mirror knows whether it may just append.
+    uint64_t Generation() const { return generation_; }
     std::function<void()> onChanged;
 
 private:
@@ -186,6 +188,7 @@ private:
     int width_ = 16;
     int height_ = 16;
     std::vector<Entry> images_;
+    uint64_t generation_ = 0;
     void Notify() {
         if (onChanged) onChanged();
     }

@@ -77,15 +77,17 @@ MainFrm::MainFrm(Platform& platform, IMainFrmView& view)
       platform_(platform),
       view_(view),
       picture1_(platform.createSurface()) {
-    // Frames come before the controls they hold, so the controls sit above them.
-    controls_ = {&Frame2,   &Frame6,     &Frame3,       &IMEUnShowChk, &ListView1,
-                 &Command1, &Command3,   &Command4,     &Label1,       &PRefreshBtn,
-                 &PForceCloseBtn, &PEnd, &Command2,     &Label13,      &HandleTxt,
-                 &GetParentHandleBtn,    &Label11,      &txtClassName, &picFinder,
-                 &Label2,   &WinVisibleChk, &Label10,   &CaptionTxt,   &CaptionChangeBtn,
-                 &TemaeChk, &TaskBarShowChk, &SaihaimenChk, &PIconGetBtn, &ToumeiSld,
-                 &Label17,  &Label18,    &Label16,      &ButtonCmb,    &ButtonUnEnabledBtn,
-                 &ButtonEnabledBtn,      &Image2,       &Line1};
+    // Creation order is z-order and tab order: IMEUnShowChk comes before the list
+    // it overlaps so it stays on top, Label2 before the two-line Label11 whose
+    // box reaches into it, and the frames come last so they lie beneath the
+    // controls they hold.
+    controls_ = {&IMEUnShowChk, &ListView1, &Command1, &Command3, &Command4, &Label1,
+                 &Label13, &HandleTxt, &GetParentHandleBtn, &Label2, &Label11, &txtClassName,
+                 &picFinder, &PRefreshBtn, &PForceCloseBtn, &PEnd, &Command2,
+                 &Label10, &CaptionTxt, &CaptionChangeBtn, &WinVisibleChk, &TemaeChk,
+                 &TaskBarShowChk, &SaihaimenChk, &PIconGetBtn, &ToumeiSld, &Label17, &Label18,
+                 &Label16, &ButtonCmb, &ButtonUnEnabledBtn, &ButtonEnabledBtn, &Image2, &Line1,
+                 &Frame2, &Frame6, &Frame3};
     WireHandlers();
 }
 

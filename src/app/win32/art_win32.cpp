@@ -1,0 +1,41 @@
+#include "app/win32/art_win32.h"
+
+#include <vector>
+
+#include "platform/win32/win32_platform.h"
+
+namespace kelvorin::win32 {
+
+HICON CreateIconFromArt(const IconArt& art, bool cursor) {
+    const int w = art.colour.width;
+    const int h = art.colour.height;
+    HBITMAP colour = CreateBitmapFromImage(art.colour);
+    // The AND mask is a monochrome bitmap with word-aligned rows.
+    const int stride = ((w + 15) / 16) * 2;
+    std::vector<BYTE> maskBits(static_cast<size_t>(stride) * static_cast<size_t>(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (art.IsTransparent(x, y))
+                maskBits[size_t(y) * size_t(stride) + size_t(x / 8)] |= BYTE(0x80 >> (x % 8));
+    HBITMAP mask = ::CreateBitmap(w, h, 1, 1, maskBits.data());
+    ICONINFO info{};
+    info.fIcon = cursor ? FALSE : TRUE;
+    info.xHotspot = static_cast<DWORD>(art.hotSpot.x);
+    info.yHotspot = static_cast<DWORD>(art.hotSpot.y);
+    info.hbmMask = mask;
+    info.hbmColor = colour;
+    HICON icon = ::CreateIconIndirect(&info);
+    if (colour != nullptr) ::DeleteObject(colour);
+    if (mask != nullptr) ::DeleteObject(mask);
+    return icon;
+}
+
+HICON CreateMainIcon(int size) { return CreateIconFromArt(MainWindowIcon(size), false); }
+
+HICON CreateExtractorIcon(int size) { return CreateIconFromArt(IconExtractorIcon(size), false); }
+
+HICON CreateCrossHair(bool cursor) { return CreateIconFromArt(CrossHairIcon(), cursor); }
+
+HBITMAP CreateBanner() { return CreateBitmapFromImage(BannerImage()); }
+
+}  // namespace kelvorin::win32

@@ -1,0 +1,67 @@
+// Mirrors a ListView model and its ImageList into a native list view. While
+// the model is hidden the mirror only notes that it is out of date and rebuilds
+// once when the model is shown again, so a refresh costs one native rebuild.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+
+#include "app/controls.h"
+#include "app/win32/twips.h"
+
+namespace kelvorin::win32 {
+
+class NativeList final : public ListViewObserver {
+public:
+    // imageListKind: LVSIL_SMALL (report view; also bound as the large list)
+    // or LVSIL_NORMAL (large-icon view).
+    NativeList(HWND list, ListView& model, ImageList& images, const ScreenScale& scale,
+               int imageListKind);
+    ~NativeList() override;
+    NativeList(const NativeList&) = delete;
+    NativeList& operator=(const NativeList&) = delete;
+
+    // The user clicked a row or moved the selection to one.
+    std::function<void()> onItemClick;
+    // The user clicked a column header (1-based).
+    std::function<void(int)> onColumnClick;
+
+    LRESULT OnNotify(NMHDR* header);
+
+    // ListViewObserver
+    void ListRowsChanged() override;
+    void ListCellChanged(size_t row, size_t column) override;
+    void ListSelectionChanged() override;
+    void ListVisibilityChanged() override;
+    void ListColumnsChanged() override;
+
+private:
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+    void ImagesChanged();
+    void SyncImages();
+    void Rebuild();
+    void SyncSelection();
+    void WriteRow(size_t row, bool insert);
+    void FlushPendingLoad();
+    bool Live() const { return model_.Visible() && !dirty_; }
+
+    HWND hwnd_;
+    ListView& model_;
+    ImageList& images_;
+    ScreenScale scale_;
+    int imageListKind_;
+    HIMAGELIST native_ = nullptr;
+    int nativeWidth_ = 0;
+    int nativeHeight_ = 0;
+    int mirroredImages_ = 0;
+    uint64_t mirroredGeneration_ = 0;
+    bool dirty_ = true;
+    bool syncing_ = false;
+    bool inMouseDown_ = false;
+    bool pendingLoad_ = false;
+};
+
+}  // namespace kelvorin::win32
