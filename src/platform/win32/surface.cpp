@@ -33,7 +33,9 @@ HBITMAP CreateBitmapFromImage(const Image& image) {
     uint32_t* bits = nullptr;
     HBITMAP bitmap = CreateTopDownDib(nullptr, image.width, image.height, &bits);
     if (bitmap == nullptr) return nullptr;
-    for (size_t i = 0; i < image.pixels.size(); ++i) bits[i] = ToDib(image.pixels[i]);
+    // Opaque alpha: a 32-bit image list may otherwise draw all-zero alpha as
+    // fully transparent.
+    for (size_t i = 0; i < image.pixels.size(); ++i) bits[i] = 0xFF000000u | ToDib(image.pixels[i]);
     return bitmap;
 }
 
