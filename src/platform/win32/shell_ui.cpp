@@ -22,7 +22,9 @@ IconPair Shell::ExtractIconExA(const std::string& path, int index) {
     HICON large = nullptr;
     HICON small = nullptr;
     std::string ansi = ToAnsi(path);
-    ::ExtractIconExA(ansi.c_str(), index, &large, &small, 1);
+    // Wine fills the handles with junk for a file without icons, so only a
+    // call that reports icons extracted hands its handles on.
+    if (::ExtractIconExA(ansi.c_str(), index, &large, &small, 1) == 0) return {};
     return {IconHandle(FromNative(large)), IconHandle(FromNative(small))};
 }
 
