@@ -1,5 +1,6 @@
 #include "app/win32/art_win32.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/win32/win32_platform.h"
@@ -9,7 +10,17 @@ namespace kelvorin::win32 {
 HICON CreateIconFromArt(const IconArt& art, bool cursor) {
     const int w = art.colour.width;
     const int h = art.colour.height;
+    // A 32-bit colour bitmap with alpha: the system draws by alpha when it has
+    // one, so transparent pixels get alpha 0 and the rest 255.
     HBITMAP colour = CreateBitmapFromImage(art.colour);
+    if (colour != nullptr) {
+        DIBSECTION dib{};
+        ::GetObjectW(colour, sizeof(dib), &dib);
+        auto* bits = static_cast<uint32_t*>(dib.dsBm.bmBits);
+        for (int y = 0; y < h && bits != nullptr; ++y)
+            for (int x = 0; x < w; ++x)
+                if (art.IsTransparent(x, y)) bits[size_t(y) * size_t(w) + size_t(x)] = 0;
+    }
     // The AND mask is a monochrome bitmap with word-aligned rows.
     const int stride = ((w + 15) / 16) * 2;
     std::vector<BYTE> maskBits(static_cast<size_t>(stride) * static_cast<size_t>(h), 0);
