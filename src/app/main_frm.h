@@ -32,6 +32,7 @@ public:
     virtual void GrowHeightTwips(int deltaTwips) = 0;
     virtual void Show() = 0;
     virtual void Hide() = 0;
+    virtual bool IsVisible() = 0;
     // Destroys the main window; the program ends when it is gone.
     virtual void Unload() = 0;
     // Opens MNU_POPUP at the pointer with TrackPopupMenu flags.

@@ -497,6 +497,8 @@ void MainWindow::Show() { ::ShowWindow(hwnd_, SW_SHOW); }
 
 void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
 
+bool MainWindow::IsVisible() { return ::IsWindowVisible(hwnd_) != FALSE; }
+
 void MainWindow::Unload() {
     if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
 }

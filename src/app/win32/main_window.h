@@ -35,6 +35,7 @@ public:
     void GrowHeightTwips(int deltaTwips) override;
     void Show() override;
     void Hide() override;
+    bool IsVisible() override;
     void Unload() override;
     void ShowPopupMenu(uint32_t flags) override;
     IconHandle WindowIcon() override;

@@ -153,4 +153,6 @@ int UserInterface::CompareText(const std::string& a, const std::string& b) {
     return result == 0 ? 0 : result - CSTR_EQUAL;
 }
 
+size_t UserInterface::AnsiLength(const std::string& text) { return ToAnsi(text).size(); }
+
 }  // namespace kelvorin::win32

@@ -93,6 +93,7 @@ public:
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     int CompareText(const std::string& a, const std::string& b) override;
+    size_t AnsiLength(const std::string& text) override;
 
 private:
     HWND owner_ = nullptr;
