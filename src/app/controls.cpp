@@ -158,7 +158,7 @@ size_t ListView::AddRow(const std::string& itemText) {
     ids_.push_back(nextId_++);
     size_t at = rows_.size() - 1;
     if (sorted_) at = MoveToPlace(at);
-    if (rows_.size() == 1) selectedId_ = ids_[0];
+    if (rows_.size() == 1 && selectsFirstRow_) selectedId_ = ids_[0];
     if (observer_) observer_->ListRowsChanged();
     return at;
 }

@@ -228,6 +228,9 @@ public:
         : ControlModel(std::move(name), ControlKind::ListView, id, rect) {}
 
     void SetCompare(Compare compare) { compare_ = std::move(compare); }
+    // The report list selects the first row added to an empty list; a list that
+    // should start with nothing selected switches that off.
+    void SetSelectsFirstRow(bool selects) { selectsFirstRow_ = selects; }
     void SetObserver(ListViewObserver* observer) { observer_ = observer; }
 
     // Columns
@@ -281,6 +284,7 @@ private:
     int sortKey_ = 0;
     int sortOrder_ = 0;
     bool visible_ = true;
+    bool selectsFirstRow_ = true;
     Compare compare_;
     ListViewObserver* observer_ = nullptr;
 };
