@@ -1,7 +1,6 @@
 #include "shell/key_chord.h"
 
 #include <array>
-#include <vector>
 
 #include "platform/constants.h"
 
@@ -25,32 +24,25 @@ constexpr std::array<Modifier, 3> kModifiers = {{
 
 struct Key {
     int virtualKey;
-    std::string name;
+    const char* name;
 };
 
 // Letters, main-keyboard digits, Enter, F1-F12, then the named keys, in the
-// order they are tested.
-const std::vector<Key>& KeyTable() {
-    static const std::vector<Key> table = [] {
-        std::vector<Key> keys;
-        for (int vk = 'A'; vk <= 'Z'; ++vk) keys.push_back({vk, std::string(1, char(vk))});
-        for (int vk = '0'; vk <= '9'; ++vk) keys.push_back({vk, std::string(1, char(vk))});
-        keys.push_back({0x0D, "Enter"});
-        for (int i = 1; i <= 12; ++i) keys.push_back({0x70 + i - 1, "F" + std::to_string(i)});
-        keys.push_back({0x09, "Tab"});
-        keys.push_back({0x08, "BS"});
-        keys.push_back({0x13, "Pause"});
-        keys.push_back({0x1B, "ESC"});
-        keys.push_back({0x20, "Space"});
-        keys.push_back({0x2E, "Delete"});
-        keys.push_back({0x25, "←"});
-        keys.push_back({0x26, "↑"});
-        keys.push_back({0x27, "→"});
-        keys.push_back({0x28, "↓"});
-        return keys;
-    }();
-    return table;
-}
+// order they are tested: the first one held ends the scan.
+constexpr std::array<Key, 59> kKeys = {{
+    {'A', "A"}, {'B', "B"}, {'C', "C"}, {'D', "D"}, {'E', "E"}, {'F', "F"}, {'G', "G"},
+    {'H', "H"}, {'I', "I"}, {'J', "J"}, {'K', "K"}, {'L', "L"}, {'M', "M"}, {'N', "N"},
+    {'O', "O"}, {'P', "P"}, {'Q', "Q"}, {'R', "R"}, {'S', "S"}, {'T', "T"}, {'U', "U"},
+    {'V', "V"}, {'W', "W"}, {'X', "X"}, {'Y', "Y"}, {'Z', "Z"},
+    {'0', "0"}, {'1', "1"}, {'2', "2"}, {'3', "3"}, {'4', "4"}, {'5', "5"}, {'6', "6"},
+    {'7', "7"}, {'8', "8"}, {'9', "9"},
+    {0x0D, "Enter"},
+    {0x70, "F1"}, {0x71, "F2"}, {0x72, "F3"}, {0x73, "F4"}, {0x74, "F5"}, {0x75, "F6"},
+    {0x76, "F7"}, {0x77, "F8"}, {0x78, "F9"}, {0x79, "F10"}, {0x7A, "F11"}, {0x7B, "F12"},
+    {0x09, "Tab"}, {0x08, "BS"}, {0x13, "Pause"}, {0x1B, "ESC"}, {0x20, "Space"},
+    {0x2E, "Delete"},
+    {0x25, "←"}, {0x26, "↑"}, {0x27, "→"}, {0x28, "↓"},
+}};
 
 }  // namespace
 
@@ -68,7 +60,7 @@ std::string GetKeyChord(IKeyboard& keyboard) {
         uint16_t second = keyboard.GetAsyncKeyState(modifier.virtualKey);
         if (second == kDown || first == kDownAndPressed) chord += modifier.prefix;
     }
-    for (const auto& key : KeyTable()) {
+    for (const auto& key : kKeys) {
         if (CheckKeyDown(keyboard, key.virtualKey, key.name, chord)) return chord;
     }
     return {};
