@@ -77,17 +77,18 @@ MainFrm::MainFrm(Platform& platform, IMainFrmView& view)
       platform_(platform),
       view_(view),
       picture1_(platform.createSurface()) {
-    // Creation order is z-order and tab order: IMEUnShowChk comes before the list
-    // it overlaps so it stays on top, Label2 before the two-line Label11 whose
-    // box reaches into it, and the frames come last so they lie beneath the
-    // controls they hold.
-    controls_ = {&IMEUnShowChk, &ListView1, &Command1, &Command3, &Command4, &Label1,
-                 &Label13, &HandleTxt, &GetParentHandleBtn, &Label2, &Label11, &txtClassName,
-                 &picFinder, &PRefreshBtn, &PForceCloseBtn, &PEnd, &Command2,
-                 &Label10, &CaptionTxt, &CaptionChangeBtn, &WinVisibleChk, &TemaeChk,
-                 &TaskBarShowChk, &SaihaimenChk, &PIconGetBtn, &ToumeiSld, &Label17, &Label18,
-                 &Label16, &ButtonCmb, &ButtonUnEnabledBtn, &ButtonEnabledBtn, &Image2, &Line1,
-                 &Frame2, &Frame6, &Frame3};
+    // Creation order is z-order and tab order. Windowed controls come first,
+    // IMEUnShowChk before the list it overlaps; then the labels, pictures and
+    // the line, which lie beneath any control they overlap (Label2 above the
+    // two-line Label11 whose box reaches into it); the frames come last, beneath
+    // everything they hold.
+    controls_ = {&IMEUnShowChk, &ListView1, &Command1, &Command3, &Command4, &HandleTxt,
+                 &GetParentHandleBtn, &txtClassName, &picFinder, &PRefreshBtn,
+                 &PForceCloseBtn, &PEnd, &Command2, &CaptionTxt, &CaptionChangeBtn,
+                 &WinVisibleChk, &TemaeChk, &TaskBarShowChk, &SaihaimenChk, &PIconGetBtn,
+                 &ToumeiSld, &ButtonCmb, &ButtonUnEnabledBtn, &ButtonEnabledBtn,
+                 &Label1, &Label13, &Label2, &Label11, &Label10, &Label17, &Label18, &Label16,
+                 &Image2, &Line1, &Frame2, &Frame6, &Frame3};
     WireHandlers();
 }
 
