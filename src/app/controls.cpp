@@ -150,6 +150,12 @@ size_t ListView::MoveToPlace(size_t row) {
     return lo;
 }
 
+const std::string& ListView::Cell(size_t row, size_t column) const {
+    static const std::string kEmpty;
+    const auto& cells = rows_.at(row).cells;
+    return column < cells.size() ? cells[column] : kEmpty;
+}
+
 size_t ListView::AddRow(const std::string& itemText) {
     ListRow row;
     row.cells.resize(std::max<size_t>(columns_.size(), 1));

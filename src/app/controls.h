@@ -241,6 +241,8 @@ public:
     // Rows
     size_t RowCount() const { return rows_.size(); }
     const ListRow& Row(size_t row) const { return rows_.at(row); }
+    // A cell's text, or "" for a cell the row does not have.
+    const std::string& Cell(size_t row, size_t column) const;
     // Adds a row with empty cells; returns where it landed. The first row added
     // to an empty list becomes the selection.
     size_t AddRow(const std::string& itemText = {});

@@ -61,7 +61,7 @@ void MainFrm::PIdGet() {
 
     for (uint64_t id : RowIds(ListView1)) {
         size_t row = *ListView1.IndexOfId(id);
-        auto h = ParseHandle(ListView1.Row(row).cells[col::Handle]);
+        auto h = ParseHandle(ListView1.Cell(row, col::Handle));
         if (!h) continue;
         uint32_t processId = platform_.windows.GetWindowThreadProcessId(*h);
         // 0 means the window has gone: such a row keeps no process data.

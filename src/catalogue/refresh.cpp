@@ -76,8 +76,9 @@ void MainFrm::PRefreshBtn_Click() {
     // By row id, since a sort on the visibility column moves rows as they are written.
     for (uint64_t id : RowIds(ListView1)) {
         size_t row = *ListView1.IndexOfId(id);
-        auto h = ParseHandle(ListView1.Row(row).cells[col::Handle]);
-        bool visible = h && platform_.windows.IsWindowVisible(*h);
+        auto h = ParseHandle(ListView1.Cell(row, col::Handle));
+        if (!h) continue;  // a cell that does not parse fails only this row's step
+        bool visible = platform_.windows.IsWindowVisible(*h);
         ListView1.SetCell(row, col::Visibility, visible ? kShownText : kHiddenText);
     }
 

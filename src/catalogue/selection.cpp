@@ -13,9 +13,8 @@ void MainFrm::ItemLoad() {
     std::optional<uint64_t> rowId;
     if (selected) {
         rowId = ListView1.RowId(*selected);
-        const ListRow& row = ListView1.Row(*selected);
-        if (auto h = ParseHandle(row.cells[col::Handle])) selectedWindow_ = *h;
-        CaptionTxt.SetText(row.cells[col::Caption]);
+        if (auto h = ParseHandle(ListView1.Cell(*selected, col::Handle))) selectedWindow_ = *h;
+        CaptionTxt.SetText(ListView1.Cell(*selected, col::Caption));
     }
     GetChkValue();
     GetWindowData();
@@ -23,10 +22,11 @@ void MainFrm::ItemLoad() {
     std::string summary;
     if (rowId) {
         if (auto index = ListView1.IndexOfId(*rowId)) {
-            const auto& cells = ListView1.Row(*index).cells;
-            summary = cells[col::Handle] + '\t' + cells[col::ProcessName] + '\t' +
-                      cells[col::Caption] + '\t' + cells[col::ProcessId] + '\t' +
-                      cells[col::FullPath];
+            // Columns 2 to 6, always with their four tabs.
+            for (size_t column = col::Handle; column <= col::FullPath; ++column) {
+                if (column != col::Handle) summary += '\t';
+                summary += ListView1.Cell(*index, column);
+            }
         }
     }
     platform_.clipboard.SetText(summary);

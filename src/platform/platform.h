@@ -193,7 +193,7 @@ public:
     // Compares two texts as the list view's sort does (case-insensitive).
     virtual int CompareText(const std::string& a, const std::string& b) = 0;
     // The length of a text in bytes of the system ANSI code page.
-    virtual size_t AnsiLength(const std::string& text) { return text.size(); }
+    virtual size_t AnsiLength(const std::string& text) = 0;
 };
 
 // Everything the logic may ask of the platform, handed around by reference.

@@ -29,7 +29,7 @@ void MainFrm::PForceCloseBtn_Click() {
     if (answer != win::kIdYes) return;
     auto selected = ListView1.Selected();
     if (!selected) return;
-    auto processId = ParseInt32(ListView1.Row(*selected).cells[col::ProcessId]);
+    auto processId = ParseInt32(ListView1.Cell(*selected, col::ProcessId));
     if (!processId) return;
     IProcesses& processes = platform_.processes;
     KernelHandle process =
@@ -42,7 +42,7 @@ void MainFrm::PForceCloseBtn_Click() {
 void MainFrm::PIconGetBtn_Click() {
     auto selected = ListView1.Selected();
     if (!selected) return;
-    view_.ShowIconGetterModal(ListView1.Row(*selected).cells[col::FullPath]);
+    view_.ShowIconGetterModal(ListView1.Cell(*selected, col::FullPath));
 }
 
 }  // namespace kelvorin

@@ -28,7 +28,7 @@ void MainFrm::Command1_Click() {
     }
     auto selected = ListView1.Selected();
     if (!selected) return;
-    auto rowWindow = ParseHandle(ListView1.Row(*selected).cells[col::Handle]);
+    auto rowWindow = ParseHandle(ListView1.Cell(*selected, col::Handle));
     // A window picked with the finder is not the row's: the list stays as it is.
     if (!rowWindow || *rowWindow != selectedWindow_) return;
     ListView1.SetCell(*selected, col::Visibility,

@@ -33,8 +33,8 @@ std::vector<Call> CallLog::Named(std::string_view name) const {
 }
 
 size_t CallLog::Count(std::string_view name) const {
-    return static_cast<size_t>(std::count_if(calls_.begin(), calls_.end(),
-                                             [&](const Call& c) { return c.name == name; }));
+    return static_cast<size_t>(
+        std::count_if(calls_.begin(), calls_.end(), [&](const Call& c) { return c.name == name; }));
 }
 
 std::vector<std::string> CallLog::Names(std::initializer_list<std::string_view> only) const {
@@ -64,15 +64,25 @@ bool FailureSwitches::ShouldFail(const std::string& name) {
     return true;
 }
 
-std::string Arg(const std::string& text) { return "\"" + text + "\""; }
+std::string Arg(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
-std::string Arg(const char* text) { return Arg(std::string(text)); }
+std::string Arg(const char* text) {
+    return Arg(std::string(text));
+}
 
-std::string Arg(const std::optional<std::string>& text) { return text ? Arg(*text) : "null"; }
+std::string Arg(const std::optional<std::string>& text) {
+    return text ? Arg(*text) : "null";
+}
 
-std::string Arg(WindowHandle h) { return std::to_string(h.value); }
+std::string Arg(WindowHandle h) {
+    return std::to_string(h.value);
+}
 
-std::string Arg(Point p) { return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; }
+std::string Arg(Point p) {
+    return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")";
+}
 
 std::string Arg(const MenuItemInfo& info) {
     return "{mask:" + Arg(info.mask) + ",state:" + Arg(info.state) + ",id:" + Arg(info.id) + "}";

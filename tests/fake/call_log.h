@@ -29,7 +29,7 @@ struct Call {
 };
 
 class CallLog {
-public:
+  public:
     void Add(Call call);
     const std::vector<Call>& All() const { return calls_; }
     std::vector<Call> Named(std::string_view name) const;
@@ -44,14 +44,14 @@ public:
     // the program's state at the moment of a given call.
     std::function<void(const Call&)> onCall;
 
-private:
+  private:
     std::vector<Call> calls_;
 };
 
 // Per call name: let the first `after` calls (counted from the moment the
 // switch is set) succeed, then fail the next `times` calls.
 class FailureSwitches {
-public:
+  public:
     static constexpr size_t kAlways = std::numeric_limits<size_t>::max();
 
     void Fail(const std::string& name, size_t after = 0, size_t times = kAlways);
@@ -60,7 +60,7 @@ public:
     // Counts one call of that name; true when this call is to fail.
     bool ShouldFail(const std::string& name);
 
-private:
+  private:
     struct Switch {
         size_t after = 0;
         size_t times = 0;
@@ -87,8 +87,7 @@ std::string Arg(Handle<Tag> h) {
 }
 
 template <typename T>
-    requires std::is_arithmetic_v<T>
-std::string Arg(T value) {
+requires std::is_arithmetic_v<T> std::string Arg(T value) {
     if constexpr (std::is_same_v<T, bool>)
         return value ? "1" : "0";
     else

@@ -1,7 +1,7 @@
 #include "fake/fake_desktop.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -14,22 +14,22 @@ namespace {
 
 // Every name Enter() logs. Fail() refuses any other, so a misspelt switch
 // cannot leave a test passing for the wrong reason.
-constexpr std::array<std::string_view, 54> kCallNames = {
+constexpr std::string_view kCallNames[] = {
     // IWindows
     "EnumWindows", "GetWindowTextA", "IsWindowVisible", "GetParent", "FindWindowA",
     "GetWindowLongA", "SetWindowLongA", "ShowWindow", "SetWindowPos", "SetParent",
-    "GetDesktopWindow", "SetLayeredWindowAttributes", "SendSetText", "SendClose",
-    "GetSystemMenu", "SetMenuItemInfoA", "DrawMenuBar", "GetCursorPos", "WindowFromPoint",
-    "MapWindowPoints", "ChildWindowFromPoint", "SetCapture", "ReleaseCapture", "GetClassNameA",
-    "GetForegroundWindow", "GetWindowThreadProcessId", "GetSystemMetrics", "GetSysColor",
+    "GetDesktopWindow", "SetLayeredWindowAttributes", "SendSetText", "SendClose", "GetSystemMenu",
+    "SetMenuItemInfoA", "DrawMenuBar", "GetCursorPos", "WindowFromPoint", "MapWindowPoints",
+    "ChildWindowFromPoint", "SetCapture", "ReleaseCapture", "GetClassNameA", "GetForegroundWindow",
+    "GetWindowThreadProcessId", "GetSystemMetrics", "GetSysColor",
     // IProcesses
-    "CreateToolhelp32Snapshot", "Process32First", "Process32Next", "Module32First",
-    "CloseHandle", "OpenProcess", "TerminateProcess", "GetVersionPlatformId",
+    "CreateToolhelp32Snapshot", "Process32First", "Process32Next", "Module32First", "CloseHandle",
+    "OpenProcess", "TerminateProcess", "GetVersionPlatformId",
     // IShell
     "ExtractIconExA", "ExtractIconCount", "ExtractIconA", "DestroyIcon", "Shell_NotifyIconA",
     // IClipboard, IKeyboard, IUserInterface
-    "Clipboard.Empty", "Clipboard.SetText", "GetAsyncKeyState", "MessageBox",
-    "GetSaveFileName", "WriteFileReplacing", "CompareText",
+    "Clipboard.Empty", "Clipboard.SetText", "GetAsyncKeyState", "MessageBox", "GetSaveFileName",
+    "WriteFileReplacing", "CompareText", "AnsiLength",
     // ISurface
     "Surface.Resize", "Surface.Clear", "Surface.DrawImage", "Surface.DrawIconEx",
     "Surface.DrawIcon", "Surface.Capture"};
@@ -37,11 +37,14 @@ constexpr std::array<std::string_view, 54> kCallNames = {
 }  // namespace
 
 std::vector<MenuItem> DefaultSystemMenu() {
-    return {{0xF120, 0}, {0xF010, 0},          {0xF000, 0},         {win::kScMinimize, 0},
-            {win::kScMaximize, 0}, {0, 0} /* separator */, {win::kScClose, 0}};
+    return {{0xF120, 0},           {0xF010, 0},           {0xF000, 0},
+            {win::kScMinimize, 0}, {win::kScMaximize, 0}, {0, 0} /* separator */,
+            {win::kScClose, 0}};
 }
 
-FileIcon SolidIcon(Colour colour) { return {Image(32, 32, colour), Image(16, 16, colour)}; }
+FileIcon SolidIcon(Colour colour) {
+    return {Image(32, 32, colour), Image(16, 16, colour)};
+}
 
 FakeDesktop::FakeDesktop()
     : metrics_{{win::kSmCxScreen, 1024}, {win::kSmCyScreen, 768}, {win::kSmCxIcon, 32},
@@ -49,13 +52,14 @@ FakeDesktop::FakeDesktop()
       sysColours_{{win::kColorWindow, Rgb(255, 255, 255)}, {win::kColorBtnText, Rgb(0, 0, 0)}} {}
 
 Platform FakeDesktop::platform() {
-    return Platform{*this, *this, *this, *this, *this, *this, [this]() -> std::unique_ptr<ISurface> {
-                        return std::make_unique<FakeSurface>(*this, ++surfaces_);
-                    }};
+    return Platform{
+        *this, *this, *this, *this, *this, *this, [this]() -> std::unique_ptr<ISurface> {
+            return std::make_unique<FakeSurface>(*this, ++surfaces_);
+        }};
 }
 
 void FakeDesktop::Fail(const std::string& name, size_t after, size_t times) {
-    if (std::find(kCallNames.begin(), kCallNames.end(), name) == kCallNames.end())
+    if (std::find(std::begin(kCallNames), std::end(kCallNames), name) == std::end(kCallNames))
         throw std::invalid_argument("no call of the fake is named " + name);
     failures_.Fail(name, after, times);
 }

@@ -16,9 +16,9 @@
 // Like Win32, a call on a destroyed or unknown window fails: IsWindowVisible
 // false, GetWindowThreadProcessId 0, GetClassNameA length 0, and so on. A hung
 // window answers queries but every call that would wait on its thread
-// (ShowWindow, SetWindowPos, SetParent, SetWindowLongA, the system-menu calls,
-// SetLayeredWindowAttributes, SendSetText, SendClose) fails without effect, as
-// the Win32 layer skips them.
+// (ShowWindow, SetWindowPos, SetParent, SetWindowLongA, GetSystemMenu,
+// DrawMenuBar, SetLayeredWindowAttributes, SendSetText, SendClose) fails
+// without effect, as the Win32 layer skips them.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +42,6 @@ inline constexpr uint32_t kWsPopup = 0x80000000;
 inline constexpr uint32_t kWsChild = 0x40000000;
 inline constexpr uint32_t kWsVisible = 0x10000000;
 inline constexpr uint32_t kWsDisabled = 0x08000000;
-inline constexpr uint32_t kWsSysMenu = 0x00080000;
 inline constexpr uint32_t kWsOverlappedWindow = 0x00CF0000;
 
 // SetWindowPos's insert-after values and flags beyond constants.h.
@@ -64,7 +63,9 @@ struct ScreenRect {
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
-    bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 };
 
 struct MenuItem {
@@ -90,7 +91,6 @@ struct FakeWindow {
     bool visible = true;
     bool enabled = true;
     uint32_t processId = 0;
-    uint32_t threadId = 0;
     ScreenRect rect;  // in screen coordinates; the client area is the whole rectangle
     bool hung = false;
     bool refusesText = false;   // its WM_SETTEXT handling keeps the old title
@@ -107,8 +107,8 @@ struct FakeWindow {
 
 struct FakeProcess {
     uint32_t processId = 0;
-    std::string exeFile;  // szExeFile of the process snapshot
-    std::string exePath;  // szExePath of its first module
+    std::string exeFile;          // szExeFile of the process snapshot
+    std::string exePath;          // szExePath of its first module
     bool modulesReadable = true;  // false: Module32First fails, as for system processes
     bool openable = true;         // false: OpenProcess is refused
     bool terminated = false;
@@ -143,7 +143,7 @@ class FakeDesktop : public IWindows,
                     public IClipboard,
                     public IKeyboard,
                     public IUserInterface {
-public:
+  public:
     FakeDesktop();
     FakeDesktop(const FakeDesktop&) = delete;
     FakeDesktop& operator=(const FakeDesktop&) = delete;
@@ -155,8 +155,7 @@ public:
     CallLog& Log() { return log_; }
     // Makes the named call fail: after `after` successful calls, `times` times.
     // Throws std::invalid_argument for a name that is no call of the fake.
-    void Fail(const std::string& name, size_t after = 0,
-              size_t times = FailureSwitches::kAlways);
+    void Fail(const std::string& name, size_t after = 0, size_t times = FailureSwitches::kAlways);
     void Restore(const std::string& name) { failures_.Restore(name); }
     void RestoreAll();
     // EnumWindows visits at most this many windows, then returns false.
@@ -172,7 +171,7 @@ public:
     WindowHandle ReserveHandle();
     // Throws std::out_of_range for a handle the desktop never had.
     FakeWindow& Window(WindowHandle h);
-    // Destroys the window and its descendants.
+    // Destroys the window with its children and owned windows.
     void DestroyWindow(WindowHandle h);
     void BringToTop(WindowHandle h);
     void SendToBottom(WindowHandle h);
@@ -286,8 +285,10 @@ public:
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
     bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     int CompareText(const std::string& a, const std::string& b) override;
+    // The fake's ANSI code page is UTF-8 itself: the length in bytes.
+    size_t AnsiLength(const std::string& text) override;
 
-private:
+  private:
     struct ProcessSnapshot {
         std::vector<ProcessEntry> entries;
         size_t next = 0;

@@ -6,7 +6,9 @@
 
 namespace kelvorin::fake {
 
-void FakeDesktop::AddProcess(FakeProcess process) { processes_.push_back(std::move(process)); }
+void FakeDesktop::AddProcess(FakeProcess process) {
+    processes_.push_back(std::move(process));
+}
 
 FakeProcess& FakeDesktop::Process(uint32_t processId) {
     for (auto& p : processes_)

@@ -14,7 +14,9 @@ IconHandle FakeDesktop::NewIcon(Image image, bool extracted) {
     return h;
 }
 
-IconHandle FakeDesktop::CreateIcon(Image image) { return NewIcon(std::move(image), false); }
+IconHandle FakeDesktop::CreateIcon(Image image) {
+    return NewIcon(std::move(image), false);
+}
 
 const Image* FakeDesktop::IconImage(IconHandle icon) const {
     auto it = icons_.find(icon.value);
@@ -22,8 +24,8 @@ const Image* FakeDesktop::IconImage(IconHandle icon) const {
 }
 
 size_t FakeDesktop::LiveExtractedIcons() const {
-    return static_cast<size_t>(std::count_if(icons_.begin(), icons_.end(),
-                                             [](const auto& icon) { return icon.second.extracted; }));
+    return static_cast<size_t>(std::count_if(
+        icons_.begin(), icons_.end(), [](const auto& icon) { return icon.second.extracted; }));
 }
 
 void FakeDesktop::AddIconFile(const std::string& path, std::vector<FileIcon> icons) {
@@ -145,8 +147,7 @@ std::optional<std::string> FakeDesktop::GetSaveFileName(const std::string& filte
 }
 
 bool FakeDesktop::WriteFileReplacing(const std::string& path, const std::string& bytes) {
-    if (Enter("WriteFileReplacing", {Arg(path), Arg(bytes.size())}))
-        return false;
+    if (Enter("WriteFileReplacing", {Arg(path), Arg(bytes.size())})) return false;
     files_[path] = bytes;
     return true;
 }
@@ -163,6 +164,11 @@ int FakeDesktop::CompareText(const std::string& a, const std::string& b) {
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+size_t FakeDesktop::AnsiLength(const std::string& text) {
+    if (Enter("AnsiLength", {Arg(text)})) return 0;
+    return text.size();
 }
 
 }  // namespace kelvorin::fake

@@ -6,12 +6,12 @@ namespace kelvorin::fake {
 
 void FakeSurface::Resize(int width, int height) {
     if (desktop_.Enter("Surface.Resize", {Arg(number_), Arg(width), Arg(height)})) return;
-    canvas_ = Image(width, height, background_);
+    if (width <= 0 || height <= 0) return;
+    canvas_ = Image(width, height, Rgb(0, 0, 0));
 }
 
 void FakeSurface::Clear(Colour background) {
     if (desktop_.Enter("Surface.Clear", {Arg(number_), Arg(background)})) return;
-    background_ = background;
     canvas_ = Image(canvas_.width, canvas_.height, background);
 }
 
@@ -42,8 +42,7 @@ bool FakeSurface::DrawIconEx(IconHandle icon, int x, int y) {
 }
 
 bool FakeSurface::DrawIcon(IconHandle icon, int x, int y) {
-    if (desktop_.Enter("Surface.DrawIcon", {Arg(number_), Arg(icon), Arg(x), Arg(y)}))
-        return false;
+    if (desktop_.Enter("Surface.DrawIcon", {Arg(number_), Arg(icon), Arg(x), Arg(y)})) return false;
     const Image* image = desktop_.IconImage(icon);
     if (!image || image->Empty()) return false;
     int width = desktop_.Metric(win::kSmCxIcon), height = desktop_.Metric(win::kSmCyIcon);

@@ -8,10 +8,13 @@
 namespace kelvorin::fake {
 
 class FakeSurface : public ISurface {
-public:
-    FakeSurface(FakeDesktop& desktop, int number) : desktop_(desktop), number_(number) {}
+  public:
+    // Starts as a 16 x 16 black picture, like the Win32 surface's first bitmap.
+    FakeSurface(FakeDesktop& desktop, int number)
+        : desktop_(desktop), number_(number), canvas_(16, 16, Rgb(0, 0, 0)) {}
 
-    // A new picture of that size in the background colour (white until the first Clear).
+    // A new black picture of that size (a new DIB section is all zeros);
+    // sizes below 1 are ignored.
     void Resize(int width, int height) override;
     void Clear(Colour background) override;
     void DrawImage(const Image& image, int x, int y) override;
@@ -25,13 +28,12 @@ public:
     // The picture, without logging a call.
     const Image& Canvas() const { return canvas_; }
 
-private:
+  private:
     // Copies pixels clipped to the canvas; kTransparent pixels are skipped when masked.
     void Blit(const Image& image, int x, int y, bool masked);
 
     FakeDesktop& desktop_;
     int number_;
-    Colour background_ = Rgb(255, 255, 255);
     Image canvas_;
 };
 

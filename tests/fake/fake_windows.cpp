@@ -24,7 +24,9 @@ std::string CutAtCharacter(const std::string& text, size_t limit) {
     return text.substr(0, cut);
 }
 
-Point Origin(const FakeWindow* w) { return w ? Point{w->rect.left, w->rect.top} : Point{}; }
+Point Origin(const FakeWindow* w) {
+    return w ? Point{w->rect.left, w->rect.top} : Point{};
+}
 
 }  // namespace
 
@@ -51,7 +53,9 @@ WindowHandle FakeDesktop::AddWindow(FakeWindow window) {
     return h;
 }
 
-FakeWindow& FakeDesktop::Window(WindowHandle h) { return windows_.at(h.value); }
+FakeWindow& FakeDesktop::Window(WindowHandle h) {
+    return windows_.at(h.value);
+}
 
 FakeWindow* FakeDesktop::Live(WindowHandle h) {
     auto it = windows_.find(h.value);
@@ -75,7 +79,9 @@ std::vector<WindowHandle> FakeDesktop::Children(WindowHandle parent) const {
     return children;
 }
 
-std::vector<WindowHandle> FakeDesktop::TopLevelWindows() const { return Children(WindowHandle()); }
+std::vector<WindowHandle> FakeDesktop::TopLevelWindows() const {
+    return Children(WindowHandle());
+}
 
 bool FakeDesktop::IsAncestor(WindowHandle ancestor, WindowHandle h) const {
     for (const FakeWindow* w = Live(h); w && w->parent; w = Live(w->parent))
@@ -106,8 +112,12 @@ void FakeDesktop::MoveInZOrder(WindowHandle h, bool toTop) {
     zOrder_.insert(toTop ? zOrder_.begin() : zOrder_.end(), h);
 }
 
-void FakeDesktop::BringToTop(WindowHandle h) { MoveInZOrder(h, true); }
-void FakeDesktop::SendToBottom(WindowHandle h) { MoveInZOrder(h, false); }
+void FakeDesktop::BringToTop(WindowHandle h) {
+    MoveInZOrder(h, true);
+}
+void FakeDesktop::SendToBottom(WindowHandle h) {
+    MoveInZOrder(h, false);
+}
 
 bool FakeDesktop::Visible(WindowHandle h) const {
     const FakeWindow* w = Live(h);
@@ -267,9 +277,10 @@ bool FakeDesktop::SetWindowPos(WindowHandle h, WindowHandle insertAfter, int x, 
                 w->exStyle &= ~win::kWsExTopmost;
                 if (wasTopmost) {
                     zOrder_.erase(std::find(zOrder_.begin(), zOrder_.end(), h));
-                    auto firstPlain = std::find_if(zOrder_.begin(), zOrder_.end(), [&](WindowHandle o) {
-                        return !(windows_.at(o.value).exStyle & win::kWsExTopmost);
-                    });
+                    auto firstPlain =
+                        std::find_if(zOrder_.begin(), zOrder_.end(), [&](WindowHandle o) {
+                            return !(windows_.at(o.value).exStyle & win::kWsExTopmost);
+                        });
                     zOrder_.insert(firstPlain, h);
                 }
                 break;
@@ -325,8 +336,9 @@ bool FakeDesktop::SetLayeredWindowAttributes(WindowHandle h, Colour key, uint8_t
 bool FakeDesktop::SendSetText(WindowHandle h, const std::string& text) {
     if (Enter("SendSetText", {Arg(h), Arg(text)})) return false;
     FakeWindow* w = Responsive(h);
-    if (!w || w->refusesText) return false;
-    w->title = text;
+    if (!w) return false;
+    // Delivered is success, whether or not the window takes the text.
+    if (!w->refusesText) w->title = text;
     return true;
 }
 
@@ -358,8 +370,7 @@ MenuHandle FakeDesktop::GetSystemMenu(WindowHandle h, bool revert) {
 
 bool FakeDesktop::SetMenuItemInfoA(MenuHandle menu, uint32_t item, bool byPosition,
                                    const MenuItemInfo& info) {
-    if (Enter("SetMenuItemInfoA", {Arg(menu), Arg(item), Arg(byPosition), Arg(info)}))
-        return false;
+    if (Enter("SetMenuItemInfoA", {Arg(menu), Arg(item), Arg(byPosition), Arg(info)})) return false;
     auto owner = menus_.find(menu.value);
     if (owner == menus_.end()) return false;
     auto& items = *Window(owner->second).systemMenu;
