@@ -189,6 +189,11 @@ void ListView::SetRowImage(size_t row, int image) {
     if (observer_) observer_->ListCellChanged(row, 0);
 }
 
+void ListView::SetRowKey(size_t row, std::string key) {
+    rows_.at(row).key = std::move(key);
+    if (observer_) observer_->ListCellChanged(row, 0);
+}
+
 void ListView::Clear() {
     rows_.clear();
     ids_.clear();

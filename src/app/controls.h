@@ -250,6 +250,7 @@ public:
     // column the row moves to its place. Returns the row's index afterwards.
     size_t SetCell(size_t row, size_t column, const std::string& text);
     void SetRowImage(size_t row, int image);
+    void SetRowKey(size_t row, std::string key);
     void Clear();
     // Looks a row up by its position after any reordering: rows keep an id.
     uint64_t RowId(size_t row) const { return ids_.at(row); }

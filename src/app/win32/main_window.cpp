@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/win32/art_win32.h"
+#include "app/win32/fonts.h"
 #include "platform/win32/text.h"
 
 namespace kelvorin::win32 {
@@ -18,35 +19,6 @@ constexpr int kClientHeightTwips = 4635;
 // No WS_CLIPCHILDREN: the frames are transparent group boxes, and the window
 // must paint its background beneath them.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
-// Proportional Japanese gothic faces to fall back on where the design font is
-// missing (as under Wine), so the captions keep their designed widths.
-constexpr const wchar_t* kFallbackFaces[] = {L"MS PGothic", L"IPAPGothic", L"IPA Pゴシック",
-                                             L"VL PGothic"};
-
-int CALLBACK FontExists(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool HasFont(const wchar_t* face) {
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    HDC screen = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(screen, &query, FontExists, reinterpret_cast<LPARAM>(&found), 0);
-    ::ReleaseDC(nullptr, screen);
-    return found;
-}
-
-const wchar_t* ChooseFontFace() {
-    if (HasFont(kFontFace)) return kFontFace;
-    for (const wchar_t* face : kFallbackFaces)
-        if (HasFont(face)) return face;
-    return kFontFace;
-}
-
 // The VB-style button mask of a mouse message: 1 left, 2 right, 4 middle.
 int ButtonOf(UINT message) {
     switch (message) {
@@ -515,9 +487,47 @@ void MainWindow::ShowPopupMenu(uint32_t flags) {
 
 IconHandle MainWindow::WindowIcon() { return IconHandle(FromNative(icon_)); }
 
-void MainWindow::ShowIconGetterModal(const std::string& /*path*/) {}
+void MainWindow::ShowIconGetterModal(const std::string& path) {
+    // One extractor at a time, whatever slips through while one is open.
+    if (iconGetter_) return;
+    auto getter = std::make_unique<IconGetterWindow>(platform_, instance_, hwnd_);
+    if (!getter->Create()) return;
+    iconGetter_ = std::move(getter);
+    iconGetter_->Form().Text1.SetText(path);
+    // Input comes back before the extractor goes, so the system activates
+    // this window rather than another program's.
+    iconGetter_->onClosing = [this] { ::EnableWindow(hwnd_, TRUE); };
+    ::EnableWindow(hwnd_, FALSE);
+    iconGetter_->Show();
 
-void MainWindow::UnloadIconGetter() {}
+    // Everything is dispatched, so Timer1 keeps firing while the extractor is open.
+    MSG message{};
+    bool quit = false;
+    while (iconGetter_->IsOpen()) {
+        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        if (!iconGetter_->HandleDialogMessage(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    ::EnableWindow(hwnd_, TRUE);
+    iconGetter_.reset();
+    if (quit) {
+        // The outer loop must see the quit too.
+        ::PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+    }
+    if (::IsWindow(hwnd_)) ::SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::UnloadIconGetter() {
+    // The modal loop notices the window is gone and cleans up after it.
+    if (iconGetter_) iconGetter_->Unload();
+}
 
 void MainWindow::SetFinderDragging(bool dragging) {
     HWND finder = controls_[ids::picFinder];

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/main_frm.h"
+#include "app/win32/icon_getter_window.h"
 #include "app/win32/native_list.h"
 #include "app/win32/twips.h"
 #include "platform/win32/win32_platform.h"
@@ -74,6 +75,8 @@ private:
     HMENU popup_ = nullptr;
     HBRUSH classTextBrush_ = nullptr;
     bool inTimer_ = false;
+    // The open icon extractor, only while its modal loop runs.
+    std::unique_ptr<IconGetterWindow> iconGetter_;
 };
 
 }  // namespace kelvorin::win32
