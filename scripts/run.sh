@@ -16,6 +16,10 @@ exe="$PWD/build/win64/kelvorin.exe"
 
 if [ ! -d "$WINEPREFIX" ]; then
   "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+  # Captions and menus use Tahoma, which has no Japanese: link it to the
+  # installed Japanese gothic so they read under any code page.
+  "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null 2>&1 || true
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
