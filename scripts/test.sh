@@ -14,5 +14,5 @@ done
 
 status=0
 ctest --preset native || status=1
-ctest --preset win64 || status=1
+ctest --preset win64 -j 2 || status=1
 exit $status
