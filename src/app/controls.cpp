@@ -120,8 +120,9 @@ const std::string& ListView::KeyOf(size_t row) const {
 }
 
 // Takes the row out and puts it back after every row whose key sorts before
-// it or equal to it, so rows with equal keys keep their arrival order. The
-// other rows are in order already, so a binary search finds the place.
+// it, and after the rows of equal key that were added before it, so equal keys
+// stay in the order the rows were added. The other rows are in order already,
+// so a binary search finds the place.
 size_t ListView::MoveToPlace(size_t row) {
     ListRow moving = std::move(rows_[row]);
     uint64_t id = ids_[row];
@@ -133,14 +134,15 @@ size_t ListView::MoveToPlace(size_t row) {
         return key < r.cells.size() ? r.cells[key] : kEmpty;
     };
     const std::string& movingKey = keyOf(moving);
-    auto staysBefore = [&](const ListRow& other) {
-        int c = CompareKeys(keyOf(other), movingKey);
-        return sortOrder_ == 0 ? c <= 0 : c >= 0;
+    auto staysBefore = [&](size_t other) {
+        int c = CompareKeys(keyOf(rows_[other]), movingKey);
+        if (c == 0) return ids_[other] < id;
+        return sortOrder_ == 0 ? c < 0 : c > 0;
     };
     size_t lo = 0, hi = rows_.size();
     while (lo < hi) {
         size_t mid = (lo + hi) / 2;
-        if (staysBefore(rows_[mid]))
+        if (staysBefore(mid))
             lo = mid + 1;
         else
             hi = mid;
@@ -223,8 +225,10 @@ void ListView::Select(std::optional<size_t> row) {
 void ListView::SortAll() {
     std::vector<size_t> order(rows_.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+    // Equal keys keep the order the rows were added in: row ids grow with it.
+    std::sort(order.begin(), order.end(), [this](size_t a, size_t b) {
         int c = CompareKeys(KeyOf(a), KeyOf(b));
+        if (c == 0) return ids_[a] < ids_[b];
         return sortOrder_ == 0 ? c < 0 : c > 0;
     });
     std::vector<ListRow> rows;

@@ -19,7 +19,6 @@ using unit::FormWorld;
 using unit::Text;
 
 constexpr uint32_t kRetiredId = 0xFFFFFFF6u;
-const std::string kDesktopWindow = "65552";
 
 class Adjustments : public FormOnFake {
   protected:
@@ -152,10 +151,10 @@ TEST_F(Adjustments, TaskbarBoxGivesTheDesktopAsOwnerOrNoOwner) {
     for (auto [value, owner] : steps) {
         desktop.Log().Clear();
         form.TaskBarShowChk.SetValue(value);
-        EXPECT_EQ(Log(), value == 1
-                             ? Calls(owned, {"SetWindowLongA({h},-8,0)"})
-                             : Calls(owned, {"GetDesktopWindow()",
-                                             "SetWindowLongA({h},-8," + kDesktopWindow + ")"}))
+        EXPECT_EQ(Log(), value == 1 ? Calls(owned, {"SetWindowLongA({h},-8,0)"})
+                                    : Calls(owned, {"GetDesktopWindow()",
+                                                    "SetWindowLongA({h},-8," +
+                                                        Text(desktop.DesktopHandle()) + ")"}))
             << "value " << value;
         // The owner it had before is not brought back.
         EXPECT_EQ(desktop.Window(owned).owner, owner) << "value " << value;

@@ -221,6 +221,22 @@ TEST(ListView, SwitchingTheSortOnKeepsTheSelectedRow) {
     EXPECT_EQ(list.Selected(), 0u);
 }
 
+TEST(ListView, EqualKeysGoBackToTheOrderTheRowsWereAdded) {
+    ThreeColumnList list;
+    for (const char* key : {"b", "a", "c"}) AddTagged(list, key, key);
+    list.SetSortKey(static_cast<int>(kKey));
+    list.SetSorted(true);
+    ASSERT_EQ(Column(list, kTag), (std::vector<std::string>{"a", "b", "c"}));
+
+    // The item column is empty in every row: every key is equal.
+    for (int order : {1, 0}) {
+        list.SetSortKey(0);
+        list.SetSortOrder(order);
+        list.SetSorted(true);
+        EXPECT_EQ(Column(list, kTag), (std::vector<std::string>{"b", "a", "c"})) << order;
+    }
+}
+
 // --- image list ------------------------------------------------------------------------
 
 TEST(ImageList, SizeChangesOnlyWhileTheListIsEmpty) {

@@ -184,7 +184,7 @@ TEST(StateReader, HandlersRunInsideTheStepThatChangedTheirBox) {
         Boxes prior;
         std::vector<std::string> calls;  // {h}: the window's handle
     };
-    const std::string desktopWindow = "65552";
+    const std::string desktopWindow = Text(fake::FakeDesktop().DesktopHandle());
     const Case cases[] = {
         {"hidden window after a visible one",
          Kind::Hidden,
