@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb xdotool imagemagick x11-utils zip
+  wine64 xvfb xdotool imagemagick x11-utils zip libxfixes-dev
   fonts-ipafont-gothic locales
 )
 

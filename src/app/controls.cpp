@@ -119,6 +119,10 @@ const std::string& ListView::KeyOf(size_t row) const {
     return key < cells.size() ? cells[key] : kEmpty;
 }
 
+void ListView::NoteIndexes(size_t first, size_t last) {
+    for (size_t i = first; i <= last && i < ids_.size(); ++i) indexOfId_[ids_[i] - firstId_] = i;
+}
+
 // Takes the row out and puts it back after every row whose key sorts before
 // it, and after the rows of equal key that were added before it, so equal keys
 // stay in the order the rows were added. The other rows are in order already,
@@ -149,6 +153,8 @@ size_t ListView::MoveToPlace(size_t row) {
     }
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(lo), std::move(moving));
     ids_.insert(ids_.begin() + static_cast<std::ptrdiff_t>(lo), id);
+    // Only the rows between the old and the new place have moved.
+    NoteIndexes(std::min(lo, row), std::max(lo, row));
     return lo;
 }
 
@@ -164,6 +170,7 @@ size_t ListView::AddRow(const std::string& itemText) {
     row.cells[0] = itemText;
     rows_.push_back(std::move(row));
     ids_.push_back(nextId_++);
+    indexOfId_.push_back(rows_.size() - 1);
     size_t at = rows_.size() - 1;
     if (sorted_) at = MoveToPlace(at);
     if (rows_.size() == 1 && selectsFirstRow_) selectedId_ = ids_[0];
@@ -199,14 +206,15 @@ void ListView::SetRowKey(size_t row, std::string key) {
 void ListView::Clear() {
     rows_.clear();
     ids_.clear();
+    indexOfId_.clear();
+    firstId_ = nextId_;
     selectedId_.reset();
     if (observer_) observer_->ListRowsChanged();
 }
 
 std::optional<size_t> ListView::IndexOfId(uint64_t id) const {
-    auto it = std::find(ids_.begin(), ids_.end(), id);
-    if (it == ids_.end()) return std::nullopt;
-    return static_cast<size_t>(it - ids_.begin());
+    if (id < firstId_ || id >= nextId_) return std::nullopt;
+    return indexOfId_[id - firstId_];
 }
 
 std::optional<size_t> ListView::Selected() const {
@@ -241,6 +249,7 @@ void ListView::SortAll() {
     }
     rows_ = std::move(rows);
     ids_ = std::move(ids);
+    if (!ids_.empty()) NoteIndexes(0, ids_.size() - 1);
 }
 
 void ListView::SetSorted(bool sorted) {

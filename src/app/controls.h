@@ -253,6 +253,7 @@ public:
     void SetRowKey(size_t row, std::string key);
     void Clear();
     // Looks a row up by its position after any reordering: rows keep an id.
+    // Both directions take constant time.
     uint64_t RowId(size_t row) const { return ids_.at(row); }
     std::optional<size_t> IndexOfId(uint64_t id) const;
 
@@ -277,10 +278,16 @@ private:
     void SortAll();
     size_t MoveToPlace(size_t row);
     const std::string& KeyOf(size_t row) const;
+    // Writes down where the rows first..last (inclusive) now are.
+    void NoteIndexes(size_t first, size_t last);
 
     std::vector<ListColumn> columns_;
     std::vector<ListRow> rows_;
     std::vector<uint64_t> ids_;
+    // Rows are removed only all at once, so the rows present always carry the
+    // ids firstId_ .. nextId_ - 1; indexOfId_[id - firstId_] is where each is.
+    std::vector<size_t> indexOfId_;
+    uint64_t firstId_ = 1;
     uint64_t nextId_ = 1;
     std::optional<uint64_t> selectedId_;
     bool sorted_ = false;

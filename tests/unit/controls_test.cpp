@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -235,6 +236,39 @@ TEST(ListView, EqualKeysGoBackToTheOrderTheRowsWereAdded) {
         list.SetSorted(true);
         EXPECT_EQ(Column(list, kTag), (std::vector<std::string>{"b", "a", "c"})) << order;
     }
+}
+
+TEST(ListView, EveryRowIdFindsItsRowThroughMovesResortsAndClears) {
+    ThreeColumnList list;
+    auto expectIdsFindTheirRows = [&](const char* when) {
+        for (size_t row = 0; row < list.RowCount(); ++row)
+            EXPECT_EQ(list.IndexOfId(list.RowId(row)), row) << when << ", row " << row;
+    };
+    for (const char* key : {"m", "c", "x", "a", "q"}) AddTagged(list, key, key);
+    expectIdsFindTheirRows("added unsorted");
+
+    list.SetSortKey(static_cast<int>(kKey));
+    list.SetSorted(true);
+    expectIdsFindTheirRows("sorted");
+    for (const char* key : {"b", "z", "m", "a"}) AddTagged(list, key, key);
+    expectIdsFindTheirRows("added sorted");
+    list.SetCell(0, kKey, "zz");                    // first row to the bottom
+    list.SetCell(list.RowCount() - 1, kKey, "0");  // and back to the top
+    list.SetCell(3, kKey, "n");                    // a short move
+    expectIdsFindTheirRows("moved by key rewrites");
+    list.SetSortOrder(1);
+    list.SetSorted(true);
+    expectIdsFindTheirRows("sorted the other way");
+
+    uint64_t gone = list.RowId(0);
+    uint64_t lastBefore = list.RowId(0);
+    for (size_t row = 0; row < list.RowCount(); ++row) lastBefore = std::max(lastBefore, list.RowId(row));
+    list.Clear();
+    EXPECT_EQ(list.IndexOfId(gone), std::nullopt);
+    for (const char* key : {"k", "d"}) AddTagged(list, key, key);
+    expectIdsFindTheirRows("after a clear");
+    EXPECT_EQ(list.IndexOfId(gone), std::nullopt) << "a row of before the clear";
+    EXPECT_EQ(list.IndexOfId(lastBefore + 100), std::nullopt) << "an id never given";
 }
 
 // --- image list ------------------------------------------------------------------------

@@ -354,6 +354,13 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_MBUTTONUP:
         window->OnFinderMouse(message, wParam);
         return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse mid-drag (a window that came to the
+        // front): end the drag as a release would, so the cross-hair returns
+        // to its box instead of staying out until the next click.
+        if (window->frm_->finderDrag.Dragging() && reinterpret_cast<HWND>(lParam) != hwnd)
+            window->frm_->picFinder_MouseUp(1, 0, 0, 0);
+        break;
     case WM_SETCURSOR:
         if (window->frm_->finderDrag.Dragging()) {
             ::SetCursor(window->crossCursor_);

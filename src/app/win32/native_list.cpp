@@ -1,5 +1,8 @@
 #include "app/win32/native_list.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "platform/win32/text.h"
 #include "platform/win32/win32_platform.h"
 
@@ -19,6 +22,10 @@ private:
     bool before_;
 };
 
+// Images go to the native list in strips of at most this many, so even a full
+// image list never needs one enormous bitmap.
+constexpr int kStripImages = 1024;
+
 }  // namespace
 
 NativeList::NativeList(HWND list, ListView& model, ImageList& images, const ScreenScale& scale,
@@ -26,14 +33,23 @@ NativeList::NativeList(HWND list, ListView& model, ImageList& images, const Scre
     : hwnd_(list), model_(model), images_(images), scale_(scale), imageListKind_(imageListKind) {
     model_.SetObserver(this);
     images_.onChanged = [this] { ImagesChanged(); };
-    ::SetWindowSubclass(hwnd_, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // A classic subclass that finds this object in the window's user data:
+    // comctl32's SetWindowSubclass looks its chain up with GetProp on every
+    // message, which under Wine is a round trip to the server each time.
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
     ListColumnsChanged();
     SyncImages();
     Rebuild();
 }
 
 NativeList::~NativeList() {
-    ::RemoveWindowSubclass(hwnd_, ListProc, 1);
+    if (::IsWindow(hwnd_)) {
+        if (::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProc))
+            ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    }
     model_.SetObserver(nullptr);
     images_.onChanged = nullptr;
     if (native_ != nullptr) ImageList_Destroy(native_);
@@ -64,33 +80,42 @@ void NativeList::SyncImages() {
         mirroredImages_ = 0;
         mirroredGeneration_ = images_.Generation();
     }
-    for (int i = mirroredImages_ + 1; i <= images_.Count(); ++i) {
-        HBITMAP bitmap = CreateBitmapFromImage(images_.At(i));
+    // New images go in strips, one bitmap and one ImageList_Add each: the
+    // native list then grows once per strip rather than every few images. Each
+    // image takes exactly one cell of the strip, whatever its own size.
+    while (mirroredImages_ < images_.Count()) {
+        int count = std::min(images_.Count() - mirroredImages_, kStripImages);
+        Image strip(nativeWidth_ * count, nativeHeight_, 0);
+        for (int i = 0; i < count; ++i) {
+            const Image& image = images_.At(mirroredImages_ + 1 + i);
+            int width = std::min(image.width, nativeWidth_);
+            int height = std::min(image.height, nativeHeight_);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) strip.Set(i * nativeWidth_ + x, y, image.At(x, y));
+        }
+        HBITMAP bitmap = CreateBitmapFromImage(strip);
         ImageList_Add(native_, bitmap, nullptr);
         if (bitmap != nullptr) ::DeleteObject(bitmap);
+        mirroredImages_ += count;
     }
-    mirroredImages_ = images_.Count();
 }
 
-void NativeList::WriteRow(size_t row, bool insert) {
-    const ListRow& r = model_.Row(row);
-    std::wstring text = Widen(r.cells.empty() ? std::string() : r.cells[0]);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = static_cast<int>(row);
-    item.pszText = text.data();
-    item.iImage = r.image > 0 ? r.image - 1 : I_IMAGENONE;
-    if (insert)
-        ::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    else
-        ::SendMessageW(hwnd_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    for (size_t column = 1; column < r.cells.size(); ++column) {
-        if (insert && r.cells[column].empty()) continue;
-        std::wstring cell = Widen(r.cells[column]);
-        LVITEMW sub{};
-        sub.iSubItem = static_cast<int>(column);
-        sub.pszText = cell.data();
-        ::SendMessageW(hwnd_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&sub));
+void NativeList::FillDisplayInfo(LVITEMW& item) const {
+    // Only while the model is hidden can the two disagree on the rows (a
+    // refresh in progress); a row the model does not have reads as empty.
+    bool known = item.iItem >= 0 && static_cast<size_t>(item.iItem) < model_.RowCount();
+    if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+        std::wstring text;
+        if (known && item.iSubItem >= 0)
+            text = Widen(model_.Cell(static_cast<size_t>(item.iItem),
+                                     static_cast<size_t>(item.iSubItem)));
+        size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax) - 1);
+        std::wmemcpy(item.pszText, text.data(), length);
+        item.pszText[length] = L'\0';
+    }
+    if (item.mask & LVIF_IMAGE) {
+        int image = known ? model_.Row(static_cast<size_t>(item.iItem)).image : 0;
+        item.iImage = image > 0 ? image - 1 : I_IMAGENONE;
     }
 }
 
@@ -99,8 +124,15 @@ void NativeList::Rebuild() {
     SyncImages();
     ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(hwnd_);
-    ListView_SetItemCount(hwnd_, static_cast<int>(model_.RowCount()));
-    for (size_t row = 0; row < model_.RowCount(); ++row) WriteRow(row, true);
+    int rows = static_cast<int>(model_.RowCount());
+    ListView_SetItemCount(hwnd_, rows);
+    // Every cell and image of the row comes from the model when asked for.
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = I_IMAGECALLBACK;
+    for (item.iItem = 0; item.iItem < rows; ++item.iItem)
+        ::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     dirty_ = false;
     SyncSelection();
     ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
@@ -134,7 +166,8 @@ void NativeList::ListCellChanged(size_t row, size_t /*column*/) {
     }
     Guard guard(syncing_);
     SyncImages();
-    WriteRow(row, false);
+    // The list holds no copy of the cells: drawing the row again shows the change.
+    ListView_RedrawItems(hwnd_, static_cast<int>(row), static_cast<int>(row));
 }
 
 void NativeList::ListSelectionChanged() {
@@ -177,6 +210,9 @@ void NativeList::FlushPendingLoad() {
 
 LRESULT NativeList::OnNotify(NMHDR* header) {
     switch (header->code) {
+    case LVN_GETDISPINFOW:
+        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
+        return 0;
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
         if (syncing_ || !(change->uChanged & LVIF_STATE) || change->iItem < 0) return 0;
@@ -216,13 +252,17 @@ LRESULT NativeList::OnNotify(NMHDR* header) {
     }
 }
 
-LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR /*id*/, DWORD_PTR self) {
-    auto* list = reinterpret_cast<NativeList*>(self);
+LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* list = reinterpret_cast<NativeList*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (list == nullptr) {
+        // The mirror has gone while a later subclass kept this procedure in the chain.
+        auto classProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+        return ::CallWindowProcW(classProc, hwnd, message, wParam, lParam);
+    }
     switch (message) {
     case WM_LBUTTONDOWN: {
         list->inMouseDown_ = true;
-        LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
         // Where the list's own drag loop already took the button-up, the click
         // is over; otherwise the button-up below finishes it.
         if ((::GetKeyState(VK_LBUTTON) & 0x8000) == 0) {
@@ -232,13 +272,13 @@ LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return result;
     }
     case WM_LBUTTONUP: {
-        LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
         list->inMouseDown_ = false;
         list->FlushPendingLoad();
         return result;
     }
     default:
-        return ::DefSubclassProc(hwnd, message, wParam, lParam);
+        return ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
     }
 }
 

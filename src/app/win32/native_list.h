@@ -1,6 +1,10 @@
 // Mirrors a ListView model and its ImageList into a native list view. While
 // the model is hidden the mirror only notes that it is out of date and rebuilds
 // once when the model is shown again, so a refresh costs one native rebuild.
+//
+// The native rows are callback items: the list asks for a cell's text and a
+// row's image (LVN_GETDISPINFO) when it draws or is read, and gets them from
+// the model. A rebuild is then one message per row, a cell change one redraw.
 #pragma once
 
 #include <windows.h>
@@ -38,17 +42,17 @@ public:
     void ListColumnsChanged() override;
 
 private:
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void ImagesChanged();
     void SyncImages();
     void Rebuild();
     void SyncSelection();
-    void WriteRow(size_t row, bool insert);
+    void FillDisplayInfo(LVITEMW& item) const;
     void FlushPendingLoad();
     bool Live() const { return model_.Visible() && !dirty_; }
 
     HWND hwnd_;
+    WNDPROC listProc_ = nullptr;  // the list's own window procedure, beneath ListProc
     ListView& model_;
     ImageList& images_;
     ScreenScale scale_;

@@ -9,7 +9,8 @@
 
 namespace e2e {
 
-HelperProcess HelperProcess::Start(const std::vector<std::string>& args) {
+HelperProcess HelperProcess::Start(const std::vector<std::string>& args,
+                                   const std::wstring& exe) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
@@ -20,7 +21,7 @@ HelperProcess HelperProcess::Start(const std::vector<std::string>& args) {
     std::vector<std::wstring> wide;
     for (const auto& a : args) wide.push_back(Wide(a));
     HelperProcess helper;
-    helper.process_ = ChildProcess::Start(GetOptions().helperExe, wide, writeEnd);
+    helper.process_ = ChildProcess::Start(exe.empty() ? GetOptions().helperExe : exe, wide, writeEnd);
     writer.Reset();  // the helper holds the only write end now
 
     // Read the report without blocking, so a helper that dies or stalls fails the wait.
@@ -49,6 +50,8 @@ HelperProcess HelperProcess::Start(const std::vector<std::string>& args) {
             words >> helper.threadId_;
         else if (kind == "window" && words >> name >> value)
             helper.windows_[name] = HandleFromValue(value);
+        else if (!kind.empty() && std::getline(words >> std::ws, name))
+            helper.reported_.emplace(kind, name);
     }
     return helper;
 }
@@ -57,6 +60,11 @@ HWND HelperProcess::Window(const std::string& name) const {
     auto it = windows_.find(name);
     if (it == windows_.end()) throw std::runtime_error("the helper made no window named " + name);
     return it->second;
+}
+
+std::string HelperProcess::Reported(const std::string& kind) const {
+    auto it = reported_.find(kind);
+    return it == reported_.end() ? std::string() : it->second;
 }
 
 void HelperProcess::Quit() {

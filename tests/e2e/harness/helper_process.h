@@ -16,7 +16,8 @@ class HelperProcess {
   public:
     // Starts the helper with these arguments (UTF-8) and waits for its report.
     // Throws std::runtime_error when it does not report in time.
-    static HelperProcess Start(const std::vector<std::string>& args);
+    // `exe` runs a copy of the helper instead (e.g. one given icons of its own).
+    static HelperProcess Start(const std::vector<std::string>& args, const std::wstring& exe = {});
 
     HelperProcess(HelperProcess&&) = default;
     HelperProcess& operator=(HelperProcess&&) = default;
@@ -25,6 +26,8 @@ class HelperProcess {
     // The reported handle of a window or button by name; throws if unknown.
     HWND Window(const std::string& name) const;
     DWORD ProcessId() const { return process_.Id(); }
+    // The rest of a report line by its first word (e.g. "path"); empty if none came.
+    std::string Reported(const std::string& kind) const;
     DWORD ThreadId() const { return threadId_; }
     const ChildProcess& Process() const { return process_; }
     // Asks the helper to quit (WM_QUIT to its thread), ends it if it does not.
@@ -35,6 +38,7 @@ class HelperProcess {
     ChildProcess process_;
     DWORD threadId_ = 0;
     std::map<std::string, HWND> windows_;
+    std::map<std::string, std::string> reported_;
 };
 
 }  // namespace e2e

@@ -28,6 +28,12 @@ std::unique_ptr<KelvorinApp> KelvorinApp::Launch() {
                        " before showing its main window"
                  : "kelvorin.exe showed no visible KelvorinMainFrm window within 20 s");
     }
+    // The window shows before the message loop runs; a slow first start (fonts
+    // set up) can outlast the 5 s after which the system calls a window hung,
+    // and every later send with SMTO_ABORTIFHUNG would fail at once. One answer
+    // clears that.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(app->main_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
     return app;
 }
 

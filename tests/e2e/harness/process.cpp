@@ -115,8 +115,11 @@ UnixResult RunUnix(const std::vector<std::string>& argv, std::chrono::millisecon
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return {};
-    // Usually null for a Unix program, but close whatever came back.
-    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    // Wine gives no process for a Unix program, and the thread field may then
+    // hold a value that is no handle of ours: 0xe was seen, which Wine takes as
+    // handle 0xc (it ignores the low two bits), the driver's stdout. So the
+    // pair is closed only when a process came back.
+    UniqueHandle process(pi.hProcess), thread(pi.hProcess ? pi.hThread : nullptr);
 
     std::wstring rcPath = WindowsPath(base + ".rc"), outPath = WindowsPath(base + ".out");
     UnixResult result;

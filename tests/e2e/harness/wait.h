@@ -24,4 +24,17 @@ bool WaitUntil(Condition&& done, std::chrono::milliseconds timeout = 5s,
     return done();
 }
 
+// True when `holds` stays true for the whole period, polled like WaitUntil so
+// that a change shows at once: for what must NOT happen within a time.
+template <class Condition>
+bool HoldsFor(Condition&& holds, std::chrono::milliseconds period,
+              std::chrono::milliseconds interval = 10ms) {
+    auto deadline = std::chrono::steady_clock::now() + period;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!holds()) return false;
+        Sleep(static_cast<DWORD>(interval.count()));
+    }
+    return holds();
+}
+
 }  // namespace e2e

@@ -1,7 +1,7 @@
 // e2e_helper: makes the target windows an end-to-end test needs, in a process
 // of its own, reports them and pumps messages until it is told to quit.
 //
-//   e2e_helper.exe [--hang-after MS] TARGET...
+//   e2e_helper.exe [--hang-after MS] [--close-log FILE] TARGET...
 //   TARGET: window NAME [--title TEXT] [--class CLASS] [--hidden] [--owner NAME]
 //                       [--rect X Y W H] [--tool] [--button TEXT] [--disabled-button TEXT]
 //           dialog NAME [--title TEXT] [--owner NAME] [--rect X Y W H] [--hidden]
@@ -12,9 +12,13 @@
 // disabled "Disabled" button.
 // --hang-after pumps messages for MS milliseconds after the report and then
 // sleeps for good: a faithful hung window for the system's hang detection.
+// --close-log appends "closed NAME" to FILE when a window gets WM_CLOSE, before
+// it is destroyed, so the driver sees who was asked to close. It answers after
+// 200 ms, so a close request that does not wait for the answer shows.
 //
 // The report goes to standard output, one line each, ended by "ready":
 //   pid N
+//   path FILE                   (GetModuleFileNameA, in UTF-8)
 //   thread N
 //   window NAME HANDLE          (HANDLE in signed 32-bit decimal)
 //   window NAME/button HANDLE   (and NAME/disabled, NAME/ok for the children)
@@ -56,6 +60,7 @@ struct Target {
 struct Options {
     std::vector<Target> targets;
     int hangAfterMs = -1;
+    std::wstring closeLog;
 };
 
 [[noreturn]] void Fail(const std::wstring& message) {
@@ -73,6 +78,8 @@ Options ParseArgs(int argc, wchar_t** argv) {
         };
         if (arg == L"--hang-after") {
             options.hangAfterMs = _wtoi(value().c_str());
+        } else if (arg == L"--close-log") {
+            options.closeLog = value();
         } else if (arg == L"window" || arg == L"dialog") {
             Target target{arg, value()};
             target.place.y = 30 + 24 * int(options.targets.size() % 30);
@@ -107,7 +114,28 @@ Options ParseArgs(int argc, wchar_t** argv) {
     return options;
 }
 
+// For --close-log: the file and the name of each window made.
+std::wstring g_closeLog;
+std::map<HWND, std::wstring> g_names;
+
+void LogClose(HWND hwnd) {
+    auto it = g_names.find(hwnd);
+    if (g_closeLog.empty() || it == g_names.end()) return;
+    Sleep(200);
+    HANDLE file = CreateFileW(g_closeLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    std::wstring line = L"closed " + it->second + L"\n";
+    char utf8[512] = {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), utf8, 512, nullptr,
+                                nullptr);
+    DWORD written = 0;
+    WriteFile(file, utf8, DWORD(n), &written, nullptr);
+    CloseHandle(file);
+}
+
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE) LogClose(hwnd);
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -194,6 +222,16 @@ std::string Utf8(const std::wstring& w) {
     return s;
 }
 
+// The helper's own file name as ANSI callers (the toolhelp records) see it, in UTF-8.
+std::string ModulePath() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    int wide = MultiByteToWideChar(CP_ACP, 0, path, int(n), nullptr, 0);
+    std::wstring w(size_t(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, int(n), w.data(), wide);
+    return Utf8(w);
+}
+
 void ReportWindow(const std::wstring& name, HWND hwnd) {
     auto value = static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd));
     Report("window " + Utf8(name) + " " + std::to_string(value));
@@ -245,12 +283,14 @@ void PumpFor(DWORD ms) {
 
 int wmain(int argc, wchar_t** argv) {
     Options options = ParseArgs(argc, argv);
+    g_closeLog = options.closeLog;
     // Make the message queue first, so a WM_QUIT posted right after the report is kept.
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
 
     std::map<std::wstring, HWND> made;
     Report("pid " + std::to_string(GetCurrentProcessId()));
+    Report("path " + ModulePath());
     Report("thread " + std::to_string(GetCurrentThreadId()));
     for (const Target& target : options.targets) {
         HWND owner = nullptr;
@@ -261,6 +301,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         HWND hwnd = CreateTarget(target, owner);
         made[target.name] = hwnd;
+        g_names[hwnd] = target.name;
         ReportWindow(target.name, hwnd);
         if (target.kind == L"dialog") {
             ReportWindow(target.name + L"/ok", GetDlgItem(hwnd, IDOK));
