@@ -36,10 +36,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (int i = 0; i < count; ++i) {
         std::wstring title = prefix + L" " + std::to_wstring(i);
         // Small and spread out, so visible ones do not all sit on one spot.
-        HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, title.c_str(),
-                                      WS_OVERLAPPED | WS_CAPTION, 20 + (i % 40) * 25,
-                                      20 + (i / 40 % 30) * 25, 160, 60, nullptr, nullptr,
-                                      instance, nullptr);
+        HWND window =
+            CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, title.c_str(), WS_OVERLAPPED | WS_CAPTION,
+                            20 + (i % 40) * 25, 20 + (i / 40 % 30) * 25, 160, 60, nullptr, nullptr,
+                            instance, nullptr);
         if (window == nullptr) continue;
         if (visible) ShowWindow(window, SW_SHOWNOACTIVATE);
         ++made;

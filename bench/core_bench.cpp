@@ -17,7 +17,9 @@ constexpr size_t kProcesses = 500;
 // One loaded main window over a desktop of the benchmark's window count.
 struct Scene {
     explicit Scene(size_t windowCount)
-        : desktop(MakeDesktop(windowCount, kProcesses)), lean(desktop), platform(lean.platform()),
+        : desktop(MakeDesktop(windowCount, kProcesses)),
+          lean(desktop),
+          platform(lean.platform()),
           form(platform, view) {
         form.Form_Load();
     }

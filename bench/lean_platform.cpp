@@ -13,7 +13,9 @@ constexpr uint64_t kModuleSnapshot = 0x200;
 // Icon handles carry the icon's colour above this bit, so drawing needs no table.
 constexpr uint64_t kIconBit = uint64_t{1} << 32;
 
-Colour IconColour(IconHandle icon) { return static_cast<Colour>(icon.value & 0xFFFFFF); }
+Colour IconColour(IconHandle icon) {
+    return static_cast<Colour>(icon.value & 0xFFFFFF);
+}
 
 }  // namespace
 
@@ -38,15 +40,15 @@ LeanDesktop MakeDesktop(size_t windowCount, size_t processCount) {
     desktop.windows.reserve(windowCount);
     for (size_t w = 0; w < windowCount; ++w) {
         const LeanProcess& owner = desktop.processes[w % processCount];
-        desktop.windows.push_back({"Document " + std::to_string(w) + " - " + owner.exeFile,
-                                   w % 8 != 7, owner.processId});
+        desktop.windows.push_back(
+            {"Document " + std::to_string(w) + " - " + owner.exeFile, w % 8 != 7, owner.processId});
     }
     return desktop;
 }
 
 Platform LeanPlatform::platform() {
-    return Platform{*this, *this, *this, *this, *this, *this,
-                    [] { return std::make_unique<LeanSurface>(); }};
+    return Platform{
+        *this, *this, *this, *this, *this, *this, [] { return std::make_unique<LeanSurface>(); }};
 }
 
 // --- IWindows ---------------------------------------------------------------
@@ -68,39 +70,71 @@ bool LeanPlatform::IsWindowVisible(WindowHandle h) {
     return window != nullptr && window->visible;
 }
 
-WindowHandle LeanPlatform::GetParent(WindowHandle) { return WindowHandle(); }
+WindowHandle LeanPlatform::GetParent(WindowHandle) {
+    return WindowHandle();
+}
 
 WindowHandle LeanPlatform::FindWindowA(const std::optional<std::string>&,
                                        const std::optional<std::string>&) {
     return WindowHandle(0x10004);
 }
 
-int32_t LeanPlatform::GetWindowLongA(WindowHandle, int) { return 0; }
-int32_t LeanPlatform::SetWindowLongA(WindowHandle, int, int32_t) { return 0; }
-bool LeanPlatform::ShowWindow(WindowHandle h, int) { return desktop_.Find(h) != nullptr; }
+int32_t LeanPlatform::GetWindowLongA(WindowHandle, int) {
+    return 0;
+}
+int32_t LeanPlatform::SetWindowLongA(WindowHandle, int, int32_t) {
+    return 0;
+}
+bool LeanPlatform::ShowWindow(WindowHandle h, int) {
+    return desktop_.Find(h) != nullptr;
+}
 bool LeanPlatform::SetWindowPos(WindowHandle h, WindowHandle, int, int, int, int, uint32_t) {
     return desktop_.Find(h) != nullptr;
 }
-WindowHandle LeanPlatform::SetParent(WindowHandle, WindowHandle) { return WindowHandle(); }
-WindowHandle LeanPlatform::GetDesktopWindow() { return WindowHandle(0x10004); }
+WindowHandle LeanPlatform::SetParent(WindowHandle, WindowHandle) {
+    return WindowHandle();
+}
+WindowHandle LeanPlatform::GetDesktopWindow() {
+    return WindowHandle(0x10004);
+}
 bool LeanPlatform::SetLayeredWindowAttributes(WindowHandle, Colour, uint8_t, uint32_t) {
     return true;
 }
-bool LeanPlatform::SendSetText(WindowHandle, const std::string&) { return true; }
-bool LeanPlatform::SendClose(WindowHandle) { return true; }
-MenuHandle LeanPlatform::GetSystemMenu(WindowHandle, bool) { return MenuHandle(); }
+bool LeanPlatform::SendSetText(WindowHandle, const std::string&) {
+    return true;
+}
+bool LeanPlatform::SendClose(WindowHandle) {
+    return true;
+}
+MenuHandle LeanPlatform::GetSystemMenu(WindowHandle, bool) {
+    return MenuHandle();
+}
 bool LeanPlatform::SetMenuItemInfoA(MenuHandle, uint32_t, bool, const MenuItemInfo&) {
     return false;
 }
-bool LeanPlatform::DrawMenuBar(WindowHandle) { return true; }
-Point LeanPlatform::GetCursorPos() { return {}; }
-WindowHandle LeanPlatform::WindowFromPoint(Point) { return WindowHandle(); }
-Point LeanPlatform::MapWindowPoints(WindowHandle, WindowHandle, Point p) { return p; }
-WindowHandle LeanPlatform::ChildWindowFromPoint(WindowHandle, Point) { return WindowHandle(); }
+bool LeanPlatform::DrawMenuBar(WindowHandle) {
+    return true;
+}
+Point LeanPlatform::GetCursorPos() {
+    return {};
+}
+WindowHandle LeanPlatform::WindowFromPoint(Point) {
+    return WindowHandle();
+}
+Point LeanPlatform::MapWindowPoints(WindowHandle, WindowHandle, Point p) {
+    return p;
+}
+WindowHandle LeanPlatform::ChildWindowFromPoint(WindowHandle, Point) {
+    return WindowHandle();
+}
 void LeanPlatform::SetCapture(WindowHandle) {}
 void LeanPlatform::ReleaseCapture() {}
-ClassNameResult LeanPlatform::GetClassNameA(WindowHandle, int) { return {}; }
-WindowHandle LeanPlatform::GetForegroundWindow() { return WindowHandle(); }
+ClassNameResult LeanPlatform::GetClassNameA(WindowHandle, int) {
+    return {};
+}
+WindowHandle LeanPlatform::GetForegroundWindow() {
+    return WindowHandle();
+}
 
 uint32_t LeanPlatform::GetWindowThreadProcessId(WindowHandle h) {
     const LeanWindow* window = desktop_.Find(h);
@@ -111,7 +145,9 @@ int LeanPlatform::GetSystemMetrics(int index) {
     return index == win::kSmCxIcon || index == win::kSmCyIcon ? 32 : 0;
 }
 
-Colour LeanPlatform::GetSysColor(int) { return Rgb(255, 255, 255); }
+Colour LeanPlatform::GetSysColor(int) {
+    return Rgb(255, 255, 255);
+}
 
 // --- IProcesses -------------------------------------------------------------
 
@@ -162,9 +198,15 @@ bool LeanPlatform::CloseHandle(KernelHandle h) {
     return true;
 }
 
-KernelHandle LeanPlatform::OpenProcess(uint32_t, bool, uint32_t) { return KernelHandle(); }
-bool LeanPlatform::TerminateProcess(KernelHandle, uint32_t) { return false; }
-std::optional<uint32_t> LeanPlatform::GetVersionPlatformId() { return 2; }
+KernelHandle LeanPlatform::OpenProcess(uint32_t, bool, uint32_t) {
+    return KernelHandle();
+}
+bool LeanPlatform::TerminateProcess(KernelHandle, uint32_t) {
+    return false;
+}
+std::optional<uint32_t> LeanPlatform::GetVersionPlatformId() {
+    return 2;
+}
 
 // --- IShell -----------------------------------------------------------------
 
@@ -172,7 +214,7 @@ IconPair LeanPlatform::ExtractIconExA(const std::string& path, int index) {
     // Only a full path names a file; a bare name left by an unreadable module
     // list finds nothing, as on Windows.
     if (index != 0 || path.size() < 3 || path[1] != ':') return {};
-    Colour colour = static_cast<Colour>(std::hash<std::string>{}(path) & 0xFFFFFF);
+    Colour colour = static_cast<Colour>(std::hash<std::string>{}(path)&0xFFFFFF);
     return {IconHandle(kIconBit | 0x1000000 | colour), IconHandle(kIconBit | colour)};
 }
 
@@ -184,8 +226,12 @@ IconHandle LeanPlatform::ExtractIconA(const std::string& path, int index) {
     return ExtractIconExA(path, index).large;
 }
 
-bool LeanPlatform::DestroyIcon(IconHandle icon) { return (icon.value & kIconBit) != 0; }
-bool LeanPlatform::Shell_NotifyIconA(uint32_t, const NotifyIconData&) { return true; }
+bool LeanPlatform::DestroyIcon(IconHandle icon) {
+    return (icon.value & kIconBit) != 0;
+}
+bool LeanPlatform::Shell_NotifyIconA(uint32_t, const NotifyIconData&) {
+    return true;
+}
 
 // --- IClipboard, IKeyboard, IUserInterface ---------------------------------
 
@@ -199,13 +245,19 @@ bool LeanPlatform::SetText(const std::string& text) {
     return true;
 }
 
-uint16_t LeanPlatform::GetAsyncKeyState(int) { return 0; }
+uint16_t LeanPlatform::GetAsyncKeyState(int) {
+    return 0;
+}
 
-int LeanPlatform::MessageBox(const std::string&, const std::string&, uint32_t) { return 1; }
+int LeanPlatform::MessageBox(const std::string&, const std::string&, uint32_t) {
+    return 1;
+}
 std::optional<std::string> LeanPlatform::GetSaveFileName(const std::string&) {
     return std::nullopt;
 }
-bool LeanPlatform::WriteFileReplacing(const std::string&, const std::string&) { return false; }
+bool LeanPlatform::WriteFileReplacing(const std::string&, const std::string&) {
+    return false;
+}
 
 int LeanPlatform::CompareText(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
@@ -217,7 +269,9 @@ int LeanPlatform::CompareText(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-size_t LeanPlatform::AnsiLength(const std::string& text) { return text.size(); }
+size_t LeanPlatform::AnsiLength(const std::string& text) {
+    return text.size();
+}
 
 // --- LeanSurface ------------------------------------------------------------
 

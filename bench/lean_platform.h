@@ -56,7 +56,7 @@ class LeanPlatform final : public IWindows,
                            public IClipboard,
                            public IKeyboard,
                            public IUserInterface {
-public:
+  public:
     explicit LeanPlatform(LeanDesktop& desktop) : desktop_(desktop) {}
     Platform platform();
 
@@ -125,7 +125,7 @@ public:
     int CompareText(const std::string& a, const std::string& b) override;
     size_t AnsiLength(const std::string& text) override;
 
-private:
+  private:
     // The one snapshot open at a time: a process snapshot walks the process
     // list; a module snapshot holds the process it was taken of.
     struct Snapshot {
@@ -142,7 +142,7 @@ private:
 // A drawing surface over a portable picture. An icon is drawn as a 16 x 16
 // square of the colour its handle encodes.
 class LeanSurface final : public ISurface {
-public:
+  public:
     void Resize(int width, int height) override;
     void Clear(Colour background) override;
     void DrawImage(const Image& image, int x, int y) override;
@@ -150,14 +150,14 @@ public:
     bool DrawIcon(IconHandle icon, int x, int y) override;
     Image Capture() const override { return canvas_; }
 
-private:
+  private:
     void Fill(int x, int y, int width, int height, Colour colour);
     Image canvas_{16, 16, 0};
 };
 
 // The main window as the logic sees it: never shown, never unloaded.
 class LeanView final : public IMainFrmView {
-public:
+  public:
     WindowHandle Handle() override { return WindowHandle(0x7FF0); }
     WindowHandle ControlHandle(int id) override { return WindowHandle(0x8000 + id); }
     int ClientHeightTwips() override { return 4635; }

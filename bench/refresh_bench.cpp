@@ -2,7 +2,7 @@
 // It prints figures and asserts nothing; scripts/bench.sh runs it under Wine.
 //
 //   refresh_bench.exe --kelvorin=PATH --helper=PATH [--windows=1000,2000]
-//                     [--processes=10] [--runs=7] [--launches=3] [--idle=60]
+//                     [--processes=10] [--runs=9] [--launches=5] [--idle=60]
 //                     [--refreshes=200] [--visible]
 //
 // For each window count W (the first is the main desktop):
@@ -15,7 +15,9 @@
 //     process on the same desktop (median of the runs after one warm-up).
 // On the main desktop also: private bytes after 10 and after N refreshes, and
 // the program's CPU time over the idle seconds.
+// <windows.h> first: the other system headers build on it.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -71,8 +73,8 @@ struct Options {
     std::wstring helper;
     std::vector<int> windowCounts{1000, 2000};
     int processes = 10;
-    int runs = 7;
-    int launches = 3;
+    int runs = 9;
+    int launches = 5;
     int idleSeconds = 60;
     int refreshes = 200;
     bool visible = false;
@@ -129,7 +131,7 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
 
 // A process this driver started; ended when the object goes.
 class Child {
-public:
+  public:
     Child() = default;
     Child(Child&& other) noexcept : info_(other.info_) { other.info_ = {}; }
     Child& operator=(Child&& other) noexcept {
@@ -171,13 +173,13 @@ public:
         info_ = {};
     }
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 
 // P helper processes holding W windows between them.
 class Desktop {
-public:
+  public:
     bool Make(const Options& options, int windowCount) {
         helpers_.clear();
         int processes = options.processes;
@@ -213,7 +215,7 @@ public:
     }
     void Clear() { helpers_.clear(); }
 
-private:
+  private:
     std::vector<Child> helpers_;
 };
 
@@ -245,7 +247,7 @@ double ListedProcessCpuMs(DWORD processId) {
 }
 
 class Program {
-public:
+  public:
     // Starts kelvorin.exe and waits until its main window is visible with at
     // least minRows rows; returns the time that took, or nullopt. The program
     // shows its window only after the start-up refresh has filled and shown
@@ -340,7 +342,7 @@ public:
 
     ~Program() { Quit(); }
 
-private:
+  private:
     HWND FindMain() const {
         HWND found = nullptr;
         while ((found = FindWindowExW(nullptr, found, kelvorin::ids::kMainFrmClass, nullptr))) {
@@ -391,7 +393,7 @@ BOOL CALLBACK CollectWindow(HWND h, LPARAM param) {
 // image list in one call, and the rows inserted with redrawing switched off
 // (under Wine each insertion otherwise updates the list's layout).
 class FloorList {
-public:
+  public:
     explicit FloorList(int cell) : cell_(cell) {
         WNDCLASSW wc{};
         wc.lpfnWndProc = DefWindowProcW;
@@ -448,7 +450,7 @@ public:
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     }
 
-private:
+  private:
     int cell_;
     HWND host_ = nullptr;
     HWND list_ = nullptr;
@@ -609,8 +611,7 @@ std::optional<DesktopFigures> RunDesktop(const Options& options, int windowCount
             if (!program.Refresh()) return std::nullopt;
         auto after = program.PrivateBytes();
         std::printf("  memory after 10 and after %d refreshes (%d refreshes took %.0f s):\n",
-                    program.RefreshCount(), program.RefreshCount() - 10,
-                    MsSince(start) / 1000);
+                    program.RefreshCount(), program.RefreshCount() - 10, MsSince(start) / 1000);
         std::printf("    PrivateUsage   %8.2f MiB -> %8.2f MiB (%+.3f MiB)\n",
                     after10.first / 1048576, after.first / 1048576,
                     (after.first - after10.first) / 1048576);
@@ -649,9 +650,10 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::printf("Kelvorin refresh benchmark: %d helper processes, %d refresh runs after one "
-                "warm-up, %d launches\n",
-                options->processes, options->runs, options->launches);
+    std::printf(
+        "Kelvorin refresh benchmark: %d helper processes, %d refresh runs after one "
+        "warm-up, %d launches\n",
+        options->processes, options->runs, options->launches);
     Program program;
     std::vector<DesktopFigures> all;
     for (size_t i = 0; i < options->windowCounts.size(); ++i) {
@@ -665,10 +667,10 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("\nsummary\n");
     for (const auto& f : all)
-        std::printf("  W = %5d: start-up %5.0f ms, refresh %5.0f ms, floor %5.0f ms, "
-                    "refresh/floor %.2f, start-up - refresh %+.0f ms\n",
-                    f.windows, f.startup, f.refresh, f.floor, f.refresh / f.floor,
-                    f.startup - f.refresh);
+        std::printf(
+            "  W = %5d: start-up %5.0f ms, refresh %5.0f ms, floor %5.0f ms, "
+            "refresh/floor %.2f, start-up - refresh %+.0f ms\n",
+            f.windows, f.startup, f.refresh, f.floor, f.refresh / f.floor, f.startup - f.refresh);
     for (size_t i = 1; i < all.size(); ++i)
         std::printf("  refresh W = %d / W = %d = %.2f\n", all[i].windows, all[0].windows,
                     all[i].refresh / all[0].refresh);

@@ -8,7 +8,7 @@
 #
 #   scripts/bench.sh [refresh_bench options, e.g. --windows=1000 --idle=10]
 #
-# Takes about 5 minutes. Every run gets a fresh WINEPREFIX and its own Xvfb
+# Takes about 3 minutes. Every run gets a fresh WINEPREFIX and its own Xvfb
 # display, both removed on every exit path, so it can run beside the
 # end-to-end tests. See docs/performance.md for the figures.
 #

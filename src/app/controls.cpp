@@ -119,10 +119,6 @@ const std::string& ListView::KeyOf(size_t row) const {
     return key < cells.size() ? cells[key] : kEmpty;
 }
 
-void ListView::NoteIndexes(size_t first, size_t last) {
-    for (size_t i = first; i <= last && i < ids_.size(); ++i) indexOfId_[ids_[i] - firstId_] = i;
-}
-
 // Takes the row out and puts it back after every row whose key sorts before
 // it, and after the rows of equal key that were added before it, so equal keys
 // stay in the order the rows were added. The other rows are in order already,
@@ -153,8 +149,7 @@ size_t ListView::MoveToPlace(size_t row) {
     }
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(lo), std::move(moving));
     ids_.insert(ids_.begin() + static_cast<std::ptrdiff_t>(lo), id);
-    // Only the rows between the old and the new place have moved.
-    NoteIndexes(std::min(lo, row), std::max(lo, row));
+    if (lo != row) indexStale_ = true;
     return lo;
 }
 
@@ -207,6 +202,7 @@ void ListView::Clear() {
     rows_.clear();
     ids_.clear();
     indexOfId_.clear();
+    indexStale_ = false;
     firstId_ = nextId_;
     selectedId_.reset();
     if (observer_) observer_->ListRowsChanged();
@@ -214,6 +210,10 @@ void ListView::Clear() {
 
 std::optional<size_t> ListView::IndexOfId(uint64_t id) const {
     if (id < firstId_ || id >= nextId_) return std::nullopt;
+    if (indexStale_) {
+        for (size_t i = 0; i < ids_.size(); ++i) indexOfId_[ids_[i] - firstId_] = i;
+        indexStale_ = false;
+    }
     return indexOfId_[id - firstId_];
 }
 
@@ -249,7 +249,7 @@ void ListView::SortAll() {
     }
     rows_ = std::move(rows);
     ids_ = std::move(ids);
-    if (!ids_.empty()) NoteIndexes(0, ids_.size() - 1);
+    indexStale_ = true;
 }
 
 void ListView::SetSorted(bool sorted) {

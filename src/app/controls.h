@@ -278,15 +278,16 @@ private:
     void SortAll();
     size_t MoveToPlace(size_t row);
     const std::string& KeyOf(size_t row) const;
-    // Writes down where the rows first..last (inclusive) now are.
-    void NoteIndexes(size_t first, size_t last);
 
     std::vector<ListColumn> columns_;
     std::vector<ListRow> rows_;
     std::vector<uint64_t> ids_;
     // Rows are removed only all at once, so the rows present always carry the
     // ids firstId_ .. nextId_ - 1; indexOfId_[id - firstId_] is where each is.
-    std::vector<size_t> indexOfId_;
+    // A sort that moves rows only marks it stale: it is written anew, once, at
+    // the next look-up, so placing many rows in a row costs no look-ups.
+    mutable std::vector<size_t> indexOfId_;
+    mutable bool indexStale_ = false;
     uint64_t firstId_ = 1;
     uint64_t nextId_ = 1;
     std::optional<uint64_t> selectedId_;

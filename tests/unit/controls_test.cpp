@@ -252,7 +252,7 @@ TEST(ListView, EveryRowIdFindsItsRowThroughMovesResortsAndClears) {
     expectIdsFindTheirRows("sorted");
     for (const char* key : {"b", "z", "m", "a"}) AddTagged(list, key, key);
     expectIdsFindTheirRows("added sorted");
-    list.SetCell(0, kKey, "zz");                    // first row to the bottom
+    list.SetCell(0, kKey, "zz");                   // first row to the bottom
     list.SetCell(list.RowCount() - 1, kKey, "0");  // and back to the top
     list.SetCell(3, kKey, "n");                    // a short move
     expectIdsFindTheirRows("moved by key rewrites");
@@ -261,8 +261,9 @@ TEST(ListView, EveryRowIdFindsItsRowThroughMovesResortsAndClears) {
     expectIdsFindTheirRows("sorted the other way");
 
     uint64_t gone = list.RowId(0);
-    uint64_t lastBefore = list.RowId(0);
-    for (size_t row = 0; row < list.RowCount(); ++row) lastBefore = std::max(lastBefore, list.RowId(row));
+    uint64_t lastBefore = 0;
+    for (size_t row = 0; row < list.RowCount(); ++row)
+        lastBefore = std::max(lastBefore, list.RowId(row));
     list.Clear();
     EXPECT_EQ(list.IndexOfId(gone), std::nullopt);
     for (const char* key : {"k", "d"}) AddTagged(list, key, key);
