@@ -77,7 +77,7 @@ MainFrm::MainFrm(Platform& platform, IMainFrmView& view)
       platform_(platform),
       view_(view),
       picture1_(platform.createSurface()) {
-    // Creation order is z-order and tab order. Windowed controls come first,
+    // Creation order is z-order. Windowed controls come first,
     // IMEUnShowChk before the list it overlaps; then the labels, pictures and
     // the line, which lie beneath any control they overlap (Label2 above the
     // two-line Label11 whose box reaches into it); the frames come last, beneath
@@ -89,6 +89,14 @@ MainFrm::MainFrm(Platform& platform, IMainFrmView& view)
                  &ToumeiSld, &ButtonCmb, &ButtonUnEnabledBtn, &ButtonEnabledBtn,
                  &Label1, &Label13, &Label2, &Label11, &Label10, &Label17, &Label18, &Label16,
                  &Image2, &Line1, &Frame2, &Frame6, &Frame3};
+    // Reading order: the list, then the rest as the eye takes them in. It is the
+    // creation order but for IMEUnShowChk, which has to lie above the list it
+    // overlaps and is still read after it.
+    tabOrder_ = {&ListView1, &IMEUnShowChk, &Command1, &Command3, &Command4, &HandleTxt,
+                 &GetParentHandleBtn, &txtClassName, &PRefreshBtn, &PForceCloseBtn, &PEnd,
+                 &Command2, &CaptionTxt, &CaptionChangeBtn, &WinVisibleChk, &TemaeChk,
+                 &TaskBarShowChk, &SaihaimenChk, &PIconGetBtn, &ToumeiSld, &ButtonCmb,
+                 &ButtonUnEnabledBtn, &ButtonEnabledBtn};
     WireHandlers();
 }
 

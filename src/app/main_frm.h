@@ -115,6 +115,8 @@ public:
     std::vector<ProcessRecord>& MutableProcessTable() { return processTable_; }
     // Every control model, in creation order, for the view.
     const std::vector<ControlModel*>& Controls() const { return controls_; }
+    // The controls that Tab and Shift+Tab go through, in this order.
+    const std::vector<ControlModel*>& TabOrder() const { return tabOrder_; }
 
     static constexpr const char* kCaption = "Kelvorin";
 
@@ -172,6 +174,7 @@ private:
     int iconCellWidth_ = 21;
     int iconCellHeight_ = 21;
     std::vector<ControlModel*> controls_;
+    std::vector<ControlModel*> tabOrder_;
 };
 
 }  // namespace kelvorin

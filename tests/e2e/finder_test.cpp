@@ -62,6 +62,12 @@ void SavePictureWithPointer(const std::string& name, RECT area) {
 class FinderTest : public KelvorinTest {
   protected:
     void SetUp() override {
+        // A stand-in for the desktop shell, as on any real desktop. Without one
+        // the state reader takes every parentless window the drag passes over
+        // for a bottom-most one and re-parents it, the program's own window too
+        // when the pointer crosses its frame: Wine hides and shows it again, X
+        // ends the pointer grab with it, and the release never reaches the box.
+        StartHelper({{"window", "progman", "--class", "Progman", "--hidden"}});
         Launch();
         box_ = app_->Control(ids::picFinder);
         ASSERT_TRUE(box_);

@@ -15,6 +15,7 @@
 
 #include "harness/desktop.h"
 #include "harness/fixture.h"
+#include "harness/icon_file.h"
 #include "harness/input.h"
 #include "harness/modal.h"
 #include "harness/options.h"
@@ -22,78 +23,6 @@
 
 namespace e2e {
 namespace {
-
-// --- the helper's icons ------------------------------------------------------
-
-constexpr int kIconSize = 32;
-constexpr int kIconCount = 3;
-constexpr COLORREF kIconColours[kIconCount] = {RGB(200, 30, 30), RGB(30, 160, 50),
-                                               RGB(30, 60, 210)};
-
-// Each icon is one colour on a transparent ground, in a shape of its own:
-// a square, a diamond, stripes. The centre is always painted, the corners never.
-bool Painted(int icon, int x, int y) {
-    switch (icon) {
-        case 0:
-            return x >= 8 && x < 24 && y >= 8 && y < 24;
-        case 1:
-            return std::abs(2 * x - 31) + std::abs(2 * y - 31) <= 24;
-        default:
-            return y >= 4 && y < 28 && (y / 4) % 2 == 0 && x >= 2 && x < 30;
-    }
-}
-
-// An RT_ICON resource: 32-bit colour with alpha, and the AND mask to match.
-std::vector<BYTE> IconResource(int icon) {
-    BITMAPINFOHEADER header{sizeof header, kIconSize, 2 * kIconSize, 1, 32, BI_RGB};
-    std::vector<BYTE> data(reinterpret_cast<BYTE*>(&header),
-                           reinterpret_cast<BYTE*>(&header) + sizeof header);
-    for (int y = kIconSize - 1; y >= 0; --y) {  // rows bottom-up
-        for (int x = 0; x < kIconSize; ++x) {
-            COLORREF c = kIconColours[icon];
-            bool on = Painted(icon, x, y);
-            data.insert(data.end(), {on ? GetBValue(c) : BYTE(0), on ? GetGValue(c) : BYTE(0),
-                                     on ? GetRValue(c) : BYTE(0), on ? BYTE(255) : BYTE(0)});
-        }
-    }
-    for (int y = kIconSize - 1; y >= 0; --y) {
-        BYTE row[4] = {};
-        for (int x = 0; x < kIconSize; ++x)
-            if (!Painted(icon, x, y)) row[x / 8] |= BYTE(0x80 >> (x % 8));
-        data.insert(data.end(), row, row + 4);
-    }
-    return data;
-}
-
-#pragma pack(push, 2)
-struct IconGroup {
-    WORD reserved = 0, type = 1, count = 1;
-    BYTE width = kIconSize, height = kIconSize, colours = 0, reserved2 = 0;
-    WORD planes = 1, bitCount = 32;
-    DWORD bytes = 0;
-    WORD id = 0;
-};
-#pragma pack(pop)
-
-// Gives a copy of an executable the three icons, as icon groups 101..103.
-bool AddIcons(const std::wstring& exe) {
-    HANDLE update = BeginUpdateResourceW(exe.c_str(), FALSE);
-    if (!update) return false;
-    const WORD neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
-    bool ok = true;
-    for (int i = 0; i < kIconCount; ++i) {
-        std::vector<BYTE> image = IconResource(i);
-        IconGroup group;
-        group.bytes = DWORD(image.size());
-        group.id = WORD(i + 1);
-        ok = ok &&
-             UpdateResourceW(update, RT_ICON, MAKEINTRESOURCEW(i + 1), neutral, image.data(),
-                             DWORD(image.size())) &&
-             UpdateResourceW(update, RT_GROUP_ICON, MAKEINTRESOURCEW(101 + i), neutral, &group,
-                             sizeof group);
-    }
-    return EndUpdateResourceW(update, ok ? FALSE : TRUE) && ok;
-}
 
 // --- pictures ------------------------------------------------------------------
 

@@ -1,8 +1,9 @@
 // The main window's own commands and its shutdown: Command1, Command2,
-// Command4, MNU_END and Form_Unload.
+// Command4, MNU_END and Form_Unload; and its keyboard order.
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,29 @@ TEST_F(MainCommands, QuitFromTheMenuUnloadsTheExtractorThenRemovesTheIconWhileTh
     EXPECT_EQ(windowAliveAtRemoval, std::optional<bool>(true));
     EXPECT_TRUE(desktop.TrayIcons().empty());
     EXPECT_TRUE(view.Unloaded());
+}
+
+TEST_F(MainCommands, TabReachesEveryControlThatTakesInputOnceAndNothingElse) {
+    // A control added without a place in the order would be out of the keyboard's reach.
+    std::multiset<int> reached;
+    for (const ControlModel* control : form.TabOrder()) reached.insert(control->Id());
+    std::multiset<int> takingInput;
+    for (const ControlModel* control : form.Controls()) {
+        switch (control->Kind()) {
+        case ControlKind::Button:
+        case ControlKind::CheckBox:
+        case ControlKind::TextBox:
+        case ControlKind::ListView:
+        case ControlKind::Slider:
+        case ControlKind::ComboBox:
+            takingInput.insert(control->Id());
+            break;
+        default:
+            break;
+        }
+    }
+    EXPECT_EQ(reached, takingInput);
+    EXPECT_EQ(form.TabOrder().front(), &form.ListView1);
 }
 
 }  // namespace

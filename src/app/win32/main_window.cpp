@@ -410,6 +410,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                            ::GetSysColor(*frm_->txtClassName.ForeSysColour()));
         return brush;
     }
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return 0;
     case WM_TIMER:
         if (wParam == kTimer1 && !inTimer_) {
             inTimer_ = true;
@@ -443,12 +446,72 @@ int MainWindow::Run(int showCommand) {
     ::UpdateWindow(hwnd_);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!::IsDialogMessageW(hwnd_, &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+        if (OnTabKey(message) || ::IsDialogMessageW(hwnd_, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+void MainWindow::OnActivate(WPARAM wParam) {
+    // As in a dialog box, the focus goes back to the control that had it; the
+    // default would give it to the window itself, where no key does anything.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (HIWORD(wParam) != 0) return;  // minimised
+    bool back = lastFocus_ != nullptr && ::IsWindow(lastFocus_) && CanTakeFocus(lastFocus_);
+    ::SetFocus(back ? lastFocus_ : controls_[ids::ListView1]);
+}
+
+bool MainWindow::OnTabKey(const MSG& message) {
+    // Tab and Shift+Tab follow the form's reading order rather than the z-order
+    // that IsDialogMessage walks.
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+    if (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd)) return false;
+    LRESULT code = ::SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
+                                  reinterpret_cast<LPARAM>(&message));
+    if (code & (DLGC_WANTTAB | DLGC_WANTMESSAGE)) return false;
+    if (HWND next = NextTabStop(::GetFocus(), ::GetKeyState(VK_SHIFT) < 0)) {
+        // A text box reached by Tab has its text selected, as in a dialog box.
+        if (::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+            ::SendMessageW(next, EM_SETSEL, 0, -1);
+        ::SetFocus(next);
+    }
+    // Someone using the keyboard needs to see where the focus is.
+    ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
+}
+
+HWND MainWindow::NextTabStop(HWND from, bool back) {
+    const auto& order = frm_->TabOrder();
+    const int count = static_cast<int>(order.size());
+    int at = -1;  // where the focus is; a combo box's edit counts as the combo box
+    for (int i = 0; i < count; ++i) {
+        HWND control = controls_[order[static_cast<size_t>(i)]->Id()];
+        if (from != nullptr && (control == from || ::IsChild(control, from))) at = i;
+    }
+    for (int step = 1; step <= count; ++step) {
+        int i = at < 0 ? (back ? count - step : step - 1)
+                       : ((at + (back ? -step : step)) % count + count) % count;
+        HWND control = controls_[order[static_cast<size_t>(i)]->Id()];
+        if (CanTakeFocus(control)) return control;
+    }
+    return nullptr;
+}
+
+bool MainWindow::CanTakeFocus(HWND control) {
+    if (!::IsWindowVisible(control) || !::IsWindowEnabled(control)) return false;
+    // While the options region is closed its controls lie below the client
+    // area: focus there would be out of sight.
+    RECT r{};
+    RECT client{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    ::GetClientRect(hwnd_, &client);
+    return r.top < client.bottom;
 }
 
 WindowHandle MainWindow::Handle() { return FromHwnd(hwnd_); }

@@ -56,6 +56,10 @@ private:
     void OnCommand(int id, int code, HWND control);
     LRESULT OnNotify(NMHDR* header);
     void OnFinderMouse(UINT message, WPARAM wParam);
+    void OnActivate(WPARAM wParam);
+    bool OnTabKey(const MSG& message);
+    HWND NextTabStop(HWND from, bool back);
+    bool CanTakeFocus(HWND control);
     ControlModel* ModelOf(int id);
 
     Win32Platform& platform_;
@@ -75,6 +79,8 @@ private:
     HMENU popup_ = nullptr;
     HBRUSH classTextBrush_ = nullptr;
     bool inTimer_ = false;
+    // The control that had the focus when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
     // The open icon extractor, only while its modal loop runs.
     std::unique_ptr<IconGetterWindow> iconGetter_;
 };
