@@ -2,6 +2,7 @@
 
 #include "app/win32/art_win32.h"
 #include "app/win32/fonts.h"
+#include "app/win32/native_control.h"
 #include "platform/win32/text.h"
 
 namespace kelvorin::win32 {
@@ -12,14 +13,6 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 // Posted on the first activation, so the window is drawn before the icons
 // are read, which can take a while for a file with hundreds of them.
 constexpr UINT kWmFirstActivation = WM_APP + 1;
-
-std::wstring WindowText(HWND control) {
-    int length = ::GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(control, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
 
 }  // namespace
 
@@ -84,41 +77,30 @@ void IconGetterWindow::CreateControls() {
 }
 
 HWND IconGetterWindow::CreateControl(ControlModel& model) {
-    const TwipsRect& r = model.Rect();
     const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD style = SS_LEFT;
     DWORD exStyle = 0;
-    std::wstring caption;
-    if (auto* captioned = dynamic_cast<CaptionedControl*>(&model))
-        caption = Widen(captioned->Caption());
     switch (model.Kind()) {
     case ControlKind::Button:
         cls = L"BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        style = BS_PUSHBUTTON | WS_TABSTOP;
         break;
     case ControlKind::TextBox:
         cls = L"EDIT";
-        style |= ES_AUTOHSCROLL | WS_TABSTOP;
-        exStyle |= WS_EX_CLIENTEDGE;
+        style = ES_AUTOHSCROLL | WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::ListView:
         // The mirror owns the image list, so the list must not destroy it.
         cls = WC_LISTVIEWW;
-        style |= LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                 LVS_AUTOARRANGE | LVS_ALIGNTOP | WS_TABSTOP;
-        exStyle |= WS_EX_CLIENTEDGE;
+        style = LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+                LVS_AUTOARRANGE | LVS_ALIGNTOP | WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
         break;
     default:
-        style |= SS_LEFT;
         break;
     }
-    HWND control = ::CreateWindowExW(exStyle, cls, caption.c_str(), style, scale_.X(r.left),
-                                     scale_.Y(r.top), scale_.X(r.width), scale_.Y(r.height),
-                                     hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(model.Id())),
-                                     instance_, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
+    return CreateNativeControl(hwnd_, instance_, model, scale_, cls, style, exStyle, font_);
 }
 
 void IconGetterWindow::Mirror(ControlModel& model) {
@@ -133,8 +115,7 @@ void IconGetterWindow::Mirror(ControlModel& model) {
         text = Widen(captioned->Caption());
     else
         return;
-    // Only a real change is written, so the user's caret and selection stay put.
-    if (text != WindowText(control)) ::SetWindowTextW(control, text.c_str());
+    SetWindowTextIfChanged(control, text);
 }
 
 void IconGetterWindow::RunBusy(const std::function<void()>& handler) {

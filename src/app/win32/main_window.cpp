@@ -6,6 +6,7 @@
 
 #include "app/win32/art_win32.h"
 #include "app/win32/fonts.h"
+#include "app/win32/native_control.h"
 #include "platform/win32/text.h"
 
 namespace kelvorin::win32 {
@@ -128,73 +129,60 @@ void MainWindow::CreateControls() {
 }
 
 HWND MainWindow::CreateControl(ControlModel& model) {
-    const TwipsRect& r = model.Rect();
-    int x = scale_.X(r.left);
-    int y = scale_.Y(r.top);
-    int w = scale_.X(r.width);
-    int h = scale_.Y(r.height);
     const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD style = 0;
     DWORD exStyle = 0;
-    std::wstring caption;
-    if (auto* captioned = dynamic_cast<CaptionedControl*>(&model))
-        caption = Widen(captioned->Caption());
-
+    int extraHeightTwips = 0;
     switch (model.Kind()) {
     case ControlKind::Button:
         cls = L"BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP | BS_MULTILINE;
+        style = BS_PUSHBUTTON | WS_TABSTOP | BS_MULTILINE;
         break;
     case ControlKind::CheckBox:
         // The model toggles the box, so its Click runs exactly on a change.
         cls = L"BUTTON";
-        style |= BS_CHECKBOX | WS_TABSTOP;
+        style = BS_CHECKBOX | WS_TABSTOP;
         break;
     case ControlKind::Label:
-        style |= SS_LEFT;
+        style = SS_LEFT;
         break;
     case ControlKind::TextBox:
         cls = L"EDIT";
-        style |= ES_AUTOHSCROLL | WS_TABSTOP;
-        exStyle |= WS_EX_CLIENTEDGE;
+        style = ES_AUTOHSCROLL | WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Frame:
         cls = L"BUTTON";
-        style |= BS_GROUPBOX;
+        style = BS_GROUPBOX;
         break;
     case ControlKind::ListView:
         cls = WC_LISTVIEWW;
-        style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP;
-        exStyle |= WS_EX_CLIENTEDGE;
+        style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Slider:
         cls = TRACKBAR_CLASSW;
-        style |= TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP;
+        style = TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP;
         break;
     case ControlKind::ComboBox:
         cls = L"COMBOBOX";
-        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-        h += scale_.Y(1500);  // room for the drop-down list
+        style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+        extraHeightTwips = 1500;  // room for the drop-down list
         break;
     case ControlKind::Picture:
-        style |= SS_NOTIFY | SS_CENTERIMAGE;
-        style |= model.Id() == ids::picFinder ? SS_ICON : SS_BITMAP;
-        if (model.Id() == ids::picFinder) exStyle |= WS_EX_CLIENTEDGE;
-        caption.clear();
+        style = SS_NOTIFY | SS_CENTERIMAGE | (model.Id() == ids::picFinder ? SS_ICON : SS_BITMAP);
+        if (model.Id() == ids::picFinder) exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Line:
-        style |= SS_ETCHEDHORZ;
-        caption.clear();
+        style = SS_ETCHEDHORZ;
         break;
     }
-    HWND control = ::CreateWindowExW(exStyle, cls, caption.c_str(), style, x, y, w, h, hwnd_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(model.Id())),
-                                     instance_, nullptr);
     HFONT font = font_;
     if (auto* captioned = dynamic_cast<CaptionedControl*>(&model);
         captioned != nullptr && captioned->FontPoints() == 18)
         font = bigFont_;
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HWND control = CreateNativeControl(hwnd_, instance_, model, scale_, cls, style, exStyle, font,
+                                       extraHeightTwips);
 
     switch (model.Kind()) {
     case ControlKind::ListView:
@@ -227,10 +215,7 @@ void MainWindow::Mirror(ControlModel& model) {
     case ControlKind::Button:
     case ControlKind::Label:
     case ControlKind::Frame: {
-        std::wstring caption = Widen(static_cast<CaptionedControl&>(model).Caption());
-        wchar_t current[512] = {};
-        ::GetWindowTextW(control, current, 512);
-        if (caption != current) ::SetWindowTextW(control, caption.c_str());
+        SetWindowTextIfChanged(control, Widen(static_cast<CaptionedControl&>(model).Caption()));
         break;
     }
     case ControlKind::CheckBox: {
@@ -240,12 +225,10 @@ void MainWindow::Mirror(ControlModel& model) {
         ::SendMessageW(control, BM_SETCHECK, state, 0);
         break;
     }
-    case ControlKind::TextBox: {
-        std::wstring text = Widen(static_cast<TextBox&>(model).Text());
-        ::SetWindowTextW(control, text.c_str());
-        ::InvalidateRect(control, nullptr, TRUE);
+    case ControlKind::TextBox:
+        SetWindowTextIfChanged(control, Widen(static_cast<TextBox&>(model).Text()));
+        ::InvalidateRect(control, nullptr, TRUE);  // its colour may have changed
         break;
-    }
     case ControlKind::Slider: {
         auto& slider = static_cast<Slider&>(model);
         ::SendMessageW(control, TBM_SETRANGEMIN, FALSE, slider.Min());
@@ -254,11 +237,9 @@ void MainWindow::Mirror(ControlModel& model) {
         ::SendMessageW(control, TBM_SETPOS, TRUE, slider.Value());
         break;
     }
-    case ControlKind::ComboBox: {
-        std::wstring text = Widen(static_cast<ComboBox&>(model).Text());
-        ::SetWindowTextW(control, text.c_str());
+    case ControlKind::ComboBox:
+        SetWindowTextIfChanged(control, Widen(static_cast<ComboBox&>(model).Text()));
         break;
-    }
     default:
         break;
     }
@@ -286,22 +267,12 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         if (code == BN_CLICKED) static_cast<CheckBox*>(model)->UserToggle();
         break;
     case ControlKind::TextBox:
-        if (code == EN_CHANGE) {
-            int length = ::GetWindowTextLengthW(control);
-            std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-            ::GetWindowTextW(control, text.data(), length + 1);
-            text.resize(static_cast<size_t>(length));
-            static_cast<TextBox*>(model)->UserEdited(Narrow(text));
-        }
+        if (code == EN_CHANGE) static_cast<TextBox*>(model)->UserEdited(Narrow(WindowText(control)));
         break;
     case ControlKind::ComboBox: {
         auto* combo = static_cast<ComboBox*>(model);
         if (code == CBN_EDITCHANGE) {
-            int length = ::GetWindowTextLengthW(control);
-            std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-            ::GetWindowTextW(control, text.data(), length + 1);
-            text.resize(static_cast<size_t>(length));
-            combo->UserEdited(Narrow(text));
+            combo->UserEdited(Narrow(WindowText(control)));
         } else if (code == CBN_SELCHANGE) {
             auto index = ::SendMessageW(control, CB_GETCURSEL, 0, 0);
             if (index >= 0 && static_cast<size_t>(index) < combo->Items().size())
