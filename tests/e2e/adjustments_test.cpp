@@ -98,52 +98,6 @@ class AdjustmentsTest : public KelvorinTest {
 std::unique_ptr<HelperProcess> AdjustmentsTest::shell_;
 std::unique_ptr<KelvorinApp> AdjustmentsTest::shared_;
 
-TEST_F(AdjustmentsTest, LoadingARowReadsTheWindowsStateIntoTheBoxes) {
-    auto& helper = StartHelper({
-        {"window", "plain", "--title", "E2E reader plain"},
-        {"window", "top", "--title", "E2E reader topmost"},
-        {"dialog", "owned", "--title", "E2E reader owned", "--owner", "plain"},
-        {"window", "hidden", "--title", "E2E reader hidden", "--hidden"},
-    });
-    SetWindowPos(helper.Window("top"), HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    KelvorinApp& app = *shared_;
-    struct Boxes {
-        int visible, bottom, taskbar, topmost;
-        bool bottomEnabled, taskbarEnabled;
-        const char* command1;
-    };
-    auto expectBoxes = [&](const Boxes& b) {
-        EXPECT_EQ(app.CheckState(ids::WinVisibleChk), b.visible);
-        EXPECT_EQ(app.CheckState(ids::SaihaimenChk), b.bottom);
-        EXPECT_EQ(app.CheckState(ids::TaskBarShowChk), b.taskbar);
-        EXPECT_EQ(app.CheckState(ids::TemaeChk), b.topmost);
-        EXPECT_EQ(Enabled(ids::SaihaimenChk), b.bottomEnabled);
-        EXPECT_EQ(Enabled(ids::TaskBarShowChk), b.taskbarEnabled);
-        EXPECT_EQ(app.Text(ids::Command1), b.command1);
-    };
-
-    // A visible parentless window, with a shell present: not bottom-most, on the taskbar.
-    ASSERT_TRUE(Load(helper.Window("plain")));
-    expectBoxes({1, 0, 1, 0, true, true, "隠す"});
-    ASSERT_TRUE(Load(helper.Window("top")));
-    expectBoxes({1, 0, 1, 1, true, true, "隠す"});
-    EXPECT_TRUE(IsTopmost(helper.Window("top")));
-    // GetParent gives a pop-up's owner: the two boxes do not apply and keep their values.
-    ASSERT_TRUE(Load(helper.Window("owned")));
-    expectBoxes({1, 0, 1, 0, false, false, "隠す"});
-    // A hidden window: only the visibility is read, the rest stays as it was.
-    ASSERT_TRUE(Load(helper.Window("hidden")));
-    expectBoxes({0, 0, 1, 0, false, false, "表示する"});
-    EXPECT_FALSE(IsWindowVisible(helper.Window("hidden")));
-    ASSERT_TRUE(Load(helper.Window("plain")));
-    expectBoxes({1, 0, 1, 0, true, true, "隠す"});
-    // Reading changed none of the windows.
-    EXPECT_EQ(GetWindow(helper.Window("plain"), GW_OWNER), nullptr);
-    EXPECT_EQ(GetAncestor(helper.Window("plain"), GA_PARENT), GetDesktopWindow());
-    EXPECT_EQ(GetWindow(helper.Window("owned"), GW_OWNER), helper.Window("plain"));
-}
-
 TEST_F(AdjustmentsTest, VisibilityBoxHidesAndShowsTheWindow) {
     auto& helper = StartHelper({{"window", "w", "--title", "E2E visibility"}});
     HWND w = helper.Window("w");

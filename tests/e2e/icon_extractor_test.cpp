@@ -426,48 +426,5 @@ TEST_F(IconExtractorTest, SaveAsksBeforeReplacingWritesNothingWhenCancelledAndKe
     EXPECT_EQ(typed->pixels, third.pixels);
 }
 
-TEST_F(IconExtractorTest, CloseGivesTheMainWindowInputBackAndTheNextOpeningStartsAfresh) {
-    auto& icons = StartIconHelper();
-    auto& plain = StartHelper({{"window", "plain", "--title", "E2E no icons"}});
-    KelvorinApp& app = Launch();
-    ASSERT_NO_FATAL_FAILURE(OpenOn(icons.Window("icons")));
-    Relist(iconExe_ + L"-typed");  // a typed path is not kept past the opening
-
-    // Move the extractor off the list, so a click there would reach the main window.
-    SetWindowPos(extractor_, nullptr, 700, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    RemoteListView& list = app.List();
-    int plainRow = list.FindRow(kHandleCol, HandleText(plain.Window("plain")));
-    ASSERT_GE(plainRow, 0);
-    SendMessageW(list.Handle(), LVM_ENSUREVISIBLE, WPARAM(plainRow), FALSE);
-    std::optional<RECT> r = list.ItemRect(plainRow);
-    ASSERT_TRUE(r);
-    POINT rowPoint{r->left + 40, (r->top + r->bottom) / 2};
-    ClientToScreen(list.Handle(), &rowPoint);
-    int openedOn = list.SelectedRow();
-
-    ASSERT_TRUE(XClick(rowPoint));
-    EXPECT_FALSE(WaitUntil([&] { return list.SelectedRow() == plainRow; }, 500ms))
-        << "the main window took a click while the extractor was open";
-    EXPECT_EQ(list.SelectedRow(), openedOn);
-
-    Close();
-    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }))
-        << "the main window is not active again";
-    // Not the same point again: xdotool's synchronous move waits for a motion that never comes.
-    ASSERT_TRUE(XClick({rowPoint.x + 8, rowPoint.y}));
-    EXPECT_TRUE(WaitUntil([&] { return list.SelectedRow() == plainRow; }))
-        << "the main window took no click after the extractor closed";
-
-    // Reopened on the plain helper's row: its path, and nothing of the last opening.
-    rowPath_ = list.Cell(plainRow, kFullPathCol);
-    ASSERT_NO_FATAL_FAILURE(OpenOnSelectedRow());
-    EXPECT_EQ(WindowText(Control(ids::IconText1)), rowPath_);
-    int count = IconCountOf(Wide(rowPath_));
-    EXPECT_EQ(Count(), std::to_string(count));
-    EXPECT_EQ(Items(), Numbered(count));
-    Close();
-}
-
 }  // namespace
 }  // namespace e2e

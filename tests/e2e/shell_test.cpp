@@ -223,39 +223,6 @@ TEST_F(TrayTest, IconMenuOpensWithEitherButtonAndOpenRestoresTheWindowAsItWas) {
     EXPECT_TRUE(app.Process().Running());
 }
 
-// Every way out from the notification area ends the program cleanly with no
-// icon left. Wine's desktop also drops the icons of a destroyed window, so
-// here only 開く shows the program's own removal.
-TEST_F(TrayTest, EveryEndFromTheNotificationAreaLeavesNoIcon) {
-    enum class End { MenuQuit, Command4, Close };
-    for (End end : {End::MenuQuit, End::Command4, End::Close}) {
-        const char* name = end == End::MenuQuit ? "終了" : end == End::Command4 ? "Command4" : "WM_CLOSE";
-        SCOPED_TRACE(name);
-        KelvorinApp& app = Launch();
-        HWND main = app.MainWindow();
-        ASSERT_NO_FATAL_FAILURE(SendToTray());
-        switch (end) {
-            case End::MenuQuit: {
-                HWND menu = OpenTrayMenu(1);
-                ASSERT_TRUE(menu) << "a left click on the icon opened no menu";
-                ASSERT_TRUE(PickMenuItem(menu, 1));
-                break;
-            }
-            case End::Command4:
-                // Posted: the handler destroys the button it was sent to.
-                PostMessageW(app.Control(ids::Command4), BM_CLICK, 0, 0);
-                break;
-            case End::Close:
-                PostMessageW(main, WM_CLOSE, 0, 0);
-                break;
-        }
-        ASSERT_TRUE(app.Process().WaitForExit(5s)) << "the program did not end";
-        EXPECT_EQ(app.Process().ExitCode(), 0u);
-        EXPECT_FALSE(TrayIconExists(main)) << "the icon outlived the program";
-        app_.reset();
-    }
-}
-
 // --- Main window commands --------------------------------------------------------------
 
 using CommandTest = ShellTest;

@@ -55,7 +55,6 @@ class FailureSwitches {
     static constexpr size_t kAlways = std::numeric_limits<size_t>::max();
 
     void Fail(const std::string& name, size_t after = 0, size_t times = kAlways);
-    void Restore(const std::string& name) { switches_.erase(name); }
     void RestoreAll() { switches_.clear(); }
     // Counts one call of that name; true when this call is to fail.
     bool ShouldFail(const std::string& name);

@@ -156,7 +156,6 @@ class FakeDesktop : public IWindows,
     // Makes the named call fail: after `after` successful calls, `times` times.
     // Throws std::invalid_argument for a name that is no call of the fake.
     void Fail(const std::string& name, size_t after = 0, size_t times = FailureSwitches::kAlways);
-    void Restore(const std::string& name) { failures_.Restore(name); }
     void RestoreAll();
     // EnumWindows visits at most this many windows, then returns false.
     void FailEnumWindowsAfter(size_t visited) { enumFailsAfter_ = visited; }
@@ -193,7 +192,6 @@ class FakeDesktop : public IWindows,
     void AddProcess(FakeProcess process);
     FakeProcess& Process(uint32_t processId);
     // The program's own process: a module snapshot of process 0 reads it.
-    void SetCurrentProcessId(uint32_t processId) { currentProcessId_ = processId; }
     uint32_t CurrentProcessId() const { return currentProcessId_; }
     void SetPlatformId(std::optional<uint32_t> id) { platformId_ = id; }
     // Snapshot and process handles not closed yet.

@@ -257,19 +257,6 @@ TEST_F(Adjustments, CaptionBarButtonIsGreyedAndRenumberedThenEveryButtonReset) {
     }
 }
 
-TEST_F(Adjustments, EnablingAllResetsAMenuTheProgramNeverChanged) {
-    std::vector<MenuItem> own = fake::DefaultSystemMenu();
-    own.push_back({0x1234, 0});
-    WindowHandle h = Add({.title = "Own menu"});
-    desktop.Window(h).systemMenu = own;
-    form.SetSelectedWindow(h);
-
-    form.ButtonEnabledBtn.Click();
-
-    EXPECT_EQ(Log(), Calls(h, {"GetSystemMenu({h},1)", "DrawMenuBar({h})"}));
-    EXPECT_EQ(desktop.SystemMenuItems(h), fake::DefaultSystemMenu());
-}
-
 // What a test can see of every window of a desktop, in one comparable text.
 std::string DesktopState(fake::FakeDesktop& desktop, const std::vector<WindowHandle>& windows) {
     std::ostringstream out;

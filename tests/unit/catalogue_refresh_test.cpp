@@ -95,19 +95,6 @@ TEST_F(CatalogueRefresh, StartUpListsTitledWindowsInEnumerationOrderWithHandleAn
     EXPECT_TRUE(form.ListView1.Visible());
 }
 
-TEST_F(CatalogueRefresh, StartUpAddsTheSevenColumnsInOrder) {
-    form.Form_Load();
-    std::vector<std::pair<std::string, int>> columns;
-    for (const auto& c : form.ListView1.Columns()) columns.emplace_back(c.text, c.widthTwips);
-    EXPECT_EQ(columns, (std::vector<std::pair<std::string, int>>{{"Icon", 500},
-                                                                 {"ハンドル", 0},
-                                                                 {"プロセス名", 0},
-                                                                 {"キャプション", 3500},
-                                                                 {"プロセスID", 0},
-                                                                 {"フルパス", 0},
-                                                                 {"表示/非表示", 1000}}));
-}
-
 TEST_F(CatalogueRefresh, HideFilterFollowsTheBoxAndEveryValueChangeRebuilds) {
     for (const char* title : {"Default IME", "Editor", "ATOK31 helper", "imejp", "Tessaly 2",
                               "atok lower case", "My Default IME"})
@@ -142,27 +129,6 @@ TEST_F(CatalogueRefresh, UserClickOnTheFilterBoxRebuildsAtOnceBothWays) {
     form.IMEUnShowChk.UserToggle();
     EXPECT_EQ(Titles(), std::vector<std::string>{"Editor"});
     EXPECT_EQ(desktop.Log().Count("EnumWindows"), 3u);
-}
-
-TEST_F(CatalogueRefresh, LongTitlesAreCutTo255Bytes) {
-    const std::string kana = "あ";  // three bytes in UTF-8
-    struct Case {
-        std::string title;
-        std::string shown;
-    };
-    const Case cases[] = {
-        {std::string(255, 'a'), std::string(255, 'a')},
-        {std::string(256, 'b'), std::string(255, 'b')},
-        {std::string(1000, 'c'), std::string(255, 'c')},
-        // A character that does not fit whole is left out, never half shown.
-        {std::string(254, 'd') + kana, std::string(254, 'd')},
-    };
-    for (const auto& c : cases) Add(c.title);
-    form.Form_Load();
-    ASSERT_EQ(form.ListView1.RowCount(), std::size(cases));
-    for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(Rows()[i].title, cases[i].shown)
-            << "title of " << cases[i].title.size() << " bytes";
 }
 
 TEST_F(CatalogueRefresh, UnreadableTitleGivesNoRow) {
@@ -312,14 +278,6 @@ TEST_F(CatalogueRefresh, EachRefreshSelectsAndLoadsTheFirstWindowEnumerated) {
     EXPECT_EQ(form.SelectedWindow(), first);
 }
 
-TEST_F(CatalogueRefresh, StartUpOnADesktopWithoutTitledWindowsSelectsNothing) {
-    Add("");
-    form.Form_Load();
-    EXPECT_EQ(form.ListView1.RowCount(), 0u);
-    EXPECT_EQ(form.ListView1.Selected(), std::nullopt);
-    EXPECT_TRUE(form.ListView1.Visible());
-}
-
 TEST_F(CatalogueRefresh, SortInForcePlacesRefreshedRows) {
     Add("b");
     Add("C");
@@ -365,39 +323,6 @@ TEST_F(CatalogueRefresh, SortOnTheVisibilityColumnMarksEveryRowByItsOwnWindow) {
         std::sort(handles.begin(), handles.end());
         EXPECT_EQ(queried, handles) << "order " << order;
     }
-}
-
-TEST_F(CatalogueRefresh, RowsFollowTheDesktopFromRefreshToRefresh) {
-    WindowHandle a = Add("A");
-    WindowHandle b = Add("B");
-    form.Form_Load();
-    desktop.DestroyWindow(a);
-    WindowHandle c = Add("C");
-    desktop.Window(b).visible = false;
-    form.PRefreshBtn_Click();
-    EXPECT_EQ(Rows(), (std::vector<Row>{{Text(b), "B", "非表示"}, {Text(c), "C", "表示"}}));
-}
-
-TEST_F(CatalogueRefresh, WindowClosingDuringTheRefreshKeepsItsRowAsHidden) {
-    WindowHandle a = Add("A");
-    WindowHandle b = Add("B");
-    form.Form_Load();
-    // A closes after its row was added, while the enumeration reads B.
-    desktop.Log().onCall = [&](const fake::Call& call) {
-        if (call.name == "GetWindowTextA" && call.args[0] == Text(b)) desktop.DestroyWindow(a);
-    };
-    form.PRefreshBtn_Click();
-    EXPECT_EQ(Rows(), (std::vector<Row>{{Text(a), "A", "非表示"}, {Text(b), "B", "表示"}}));
-}
-
-TEST_F(CatalogueRefresh, OwnMainWindowIsListedAndHiddenDuringStartUp) {
-    view.PlaceOnDesktop();
-    form.Form_Load();
-    ASSERT_EQ(Titles(), std::vector<std::string>{"Kelvorin"});
-    EXPECT_EQ(Rows()[0].shown, "非表示");
-    view.Show();
-    form.PRefreshBtn_Click();
-    EXPECT_EQ(Rows()[0].shown, "表示");
 }
 
 }  // namespace

@@ -287,16 +287,5 @@ TEST(ImageList, SizeChangesOnlyWhileTheListIsEmpty) {
     EXPECT_EQ(images.Height(), 48);
 }
 
-TEST(ImageList, AddAppendsOrInsertsAtAOneBasedIndex) {
-    ImageList images;
-    images.Add(1, Image(1, 1, 1), "K2");
-    images.Add(2, Image(1, 1, 2), "K3");
-    images.Add(1, Image(1, 1, 3), "front");
-    ASSERT_EQ(images.Count(), 3);
-    EXPECT_EQ(images.KeyAt(1), "front");
-    EXPECT_EQ(images.KeyAt(2), "K2");
-    EXPECT_EQ(images.At(3), Image(1, 1, 2));
-}
-
 }  // namespace
 }  // namespace kelvorin

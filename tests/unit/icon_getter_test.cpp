@@ -160,22 +160,6 @@ TEST(IconGetter, NothingFoundShowsZeroAndKeepsTheList) {
     EXPECT_EQ(f.form.ListView1.RowCount(), 0u);
 }
 
-TEST(IconGetter, AnotherFileReplacesEveryItemNumberedFromOne) {
-    Fixture f;
-    f.Open(kExe);
-    f.form.ListView1.Select(2);
-    f.desktop.AddIconFile("two.dll",
-                          {fake::SolidIcon(Rgb(9, 9, 9)), fake::SolidIcon(Rgb(8, 8, 8))});
-    f.form.Text1.UserEdited("two.dll");
-    f.form.Command1.Click();
-    EXPECT_EQ(f.form.Label3.Caption(), "2");
-    EXPECT_EQ(f.Texts(), (std::vector<std::string>{"1", "2"}));
-    ASSERT_EQ(f.form.ImageList1.Count(), 2);
-    EXPECT_EQ(f.form.ImageList1.KeyAt(1), "K2");
-    EXPECT_EQ(f.form.ImageList1.At(2), Image(32, 32, Rgb(8, 8, 8)));
-    EXPECT_FALSE(f.form.ListView1.Selected());
-}
-
 // A damaged file can claim more icons than a list can number.
 TEST(IconGetter, AnAbsurdCountIsShownButListsAtMostTheLastEntryNumber) {
     struct Boasting : FakeDesktop {

@@ -16,20 +16,6 @@ namespace {
 constexpr int kShift = 0x10, kCtrl = 0x11, kAlt = 0x12;
 constexpr uint16_t kDown = 0x8000, kDownAndPressed = 0x8001;
 
-// Every key the reader knows, in the order it tests them.
-std::vector<std::pair<int, std::string>> KeyTable() {
-    std::vector<std::pair<int, std::string>> keys;
-    for (char c = 'A'; c <= 'Z'; ++c) keys.emplace_back(c, std::string(1, c));
-    for (char c = '0'; c <= '9'; ++c) keys.emplace_back(c, std::string(1, c));
-    keys.emplace_back(0x0D, "Enter");
-    for (int f = 1; f <= 12; ++f) keys.emplace_back(0x6F + f, "F" + std::to_string(f));
-    for (auto key : std::vector<std::pair<int, std::string>>{
-             {0x09, "Tab"}, {0x08, "BS"}, {0x13, "Pause"}, {0x1B, "ESC"}, {0x20, "Space"},
-             {0x2E, "Delete"}, {0x25, "←"}, {0x26, "↑"}, {0x27, "→"}, {0x28, "↓"}})
-        keys.push_back(key);
-    return keys;
-}
-
 std::string ChordHolding(const std::vector<int>& held) {
     fake::FakeDesktop desktop;
     for (int key : held) desktop.SetKeyState(key, kDown);
@@ -90,39 +76,6 @@ TEST(KeyChord, OnlyTheTwoDownPatternsCount) {
             << std::hex << "Ctrl " << c.ctrlReadings[0] << "," << c.ctrlReadings[1] << " key "
             << c.keyState;
     }
-}
-
-TEST(KeyChord, EachTableKeyIsReadInItsPlaceAndEndsTheScan) {
-    auto table = KeyTable();
-    ASSERT_EQ(table.size(), 59u);
-    const std::vector<std::string> modifierReads = {
-        "GetAsyncKeyState(16)", "GetAsyncKeyState(16)", "GetAsyncKeyState(17)",
-        "GetAsyncKeyState(17)", "GetAsyncKeyState(18)", "GetAsyncKeyState(18)"};
-    for (size_t position = 1; position <= table.size(); ++position) {
-        const auto& [key, name] = table[position - 1];
-        fake::FakeDesktop desktop;
-        desktop.SetKeyState(key, kDown);
-        EXPECT_EQ(GetKeyChord(desktop), name);
-        // Six modifier readings, then the table up to this key and no further.
-        auto reads = desktop.Log().Strings({"GetAsyncKeyState"});
-        ASSERT_EQ(reads.size(), 6 + position) << name;
-        EXPECT_EQ(std::vector<std::string>(reads.begin(), reads.begin() + 6), modifierReads);
-        EXPECT_EQ(reads.back(), "GetAsyncKeyState(" + std::to_string(key) + ")");
-    }
-    fake::FakeDesktop idle;
-    GetKeyChord(idle);
-    EXPECT_EQ(idle.Log().Count("GetAsyncKeyState"), 65u);
-}
-
-TEST(KeyChord, CheckKeyDownAppendsOnlyAKeyThatIsDown) {
-    fake::FakeDesktop desktop;
-    desktop.SetKeyState('Q', kDownAndPressed);
-    desktop.SetKeyState('W', 0x0001);
-    std::string chord = "Ctrl+";
-    EXPECT_EQ(CheckKeyDown(desktop, 'W', "W", chord), 0);
-    EXPECT_EQ(chord, "Ctrl+");
-    EXPECT_EQ(CheckKeyDown(desktop, 'Q', "Q", chord), 1);
-    EXPECT_EQ(chord, "Ctrl+Q");
 }
 
 class HideHotkey : public ::testing::Test {

@@ -79,16 +79,6 @@ TEST_F(MainCommands, Command1TogglesTheBoxAndWritesTheSelectedRowOfTheSelectedWi
     }
 }
 
-TEST_F(MainCommands, Command1TwiceRestoresTheBoxTheWindowAndTheCell) {
-    form.Command1_Click();
-    form.Command1_Click();
-    EXPECT_EQ(form.WinVisibleChk.Value(), 1);
-    EXPECT_TRUE(desktop.Visible(beta));
-    EXPECT_EQ(desktop.Log().Strings({"ShowWindow"}),
-              (std::vector<std::string>{Shown(beta, 0), Shown(beta, 5)}));
-    EXPECT_EQ(VisibilityCells(), (std::vector<std::string>{"表示", "表示"}));
-}
-
 TEST_F(MainCommands, Command1OnAFinderPickTogglesThatWindowAndLeavesTheList) {
     desktop.SetCursor({50, 50});
     form.picFinder_MouseDown(1, 0, 0, 0);
@@ -153,13 +143,6 @@ TEST_F(MainCommands, Command4UnloadsAndTriesToRemoveAnIconThatDoesNotExist) {
     EXPECT_EQ(desktop.Log().Names({"View.Unload", "Shell_NotifyIconA"}),
               (std::vector<std::string>{"View.Unload", "Shell_NotifyIconA"}));
     EXPECT_TRUE(desktop.TrayIcons().empty());
-}
-
-TEST_F(MainCommands, UnloadGoesAheadWhenTheShellRefuses) {
-    form.Command3_Click();
-    desktop.Fail("Shell_NotifyIconA");
-    form.Command4_Click();
-    EXPECT_TRUE(view.Unloaded());
 }
 
 TEST_F(MainCommands, QuitFromTheMenuUnloadsTheExtractorThenRemovesTheIconWhileTheWindowLives) {

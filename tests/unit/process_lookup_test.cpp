@@ -213,27 +213,6 @@ TEST_F(ProcessLookup, RowWithoutAProcessInTheTableGetsNoDataAndNoImage) {
     EXPECT_EQ(PictureOf(mail), kBlueCell);
 }
 
-TEST_F(ProcessLookup, HandleCellThatDoesNotParseFailsOnlyItsRow) {
-    desktop.AddProcess(
-        {.processId = 7, .exeFile = "editor.exe", .exePath = "C:\\Apps\\editor.exe"});
-    WindowHandle a = Add({.title = "A", .processId = 7});
-    WindowHandle b = Add({.title = "B", .processId = 7});
-    form.Form_Load();
-    const std::vector<std::string> handles = {Text(a), "abc", "", "12ab", "99999999999", Text(b)};
-    form.ListView1.Clear();
-    for (const auto& text : handles)
-        form.ListView1.SetCell(form.ListView1.AddRow(), col::Handle, text);
-
-    form.PIdGet();
-
-    const std::vector<std::string> ids = {"7", "", "", "", "", "7"};
-    const std::vector<int> images = {1, 0, 0, 0, 0, 2};
-    for (size_t i = 0; i < handles.size(); ++i) {
-        EXPECT_EQ(form.ListView1.Cell(i, col::ProcessId), ids[i]) << "\"" << handles[i] << "\"";
-        EXPECT_EQ(form.ListView1.Row(i).image, images[i]) << "\"" << handles[i] << "\"";
-    }
-}
-
 TEST_F(ProcessLookup, EachLookupStartsTheImageListAfreshAndDestroysTheIconsItExtracted) {
     desktop.AddProcess(
         {.processId = 7, .exeFile = "editor.exe", .exePath = "C:\\Apps\\editor.exe"});

@@ -156,46 +156,6 @@ TEST_F(Selection, OnlyTheWindows9xFamilyDisablesTheSliderAndTheFinderLabelForGoo
     }
 }
 
-TEST_F(Selection, EveryLoadPutsTheSliderBackTo255Over64To255WithoutFadingAnything) {
-    WindowHandle alpha = Add({.title = "Alpha", .processId = 7});
-    WindowHandle beta = Add({.title = "Beta", .processId = 9});
-    form.Form_Load();
-    EXPECT_EQ(desktop.Log().Count("SetLayeredWindowAttributes"), 0u) << "start-up";
-    EXPECT_EQ(form.ToumeiSld.Value(), 255);
-    EXPECT_EQ(form.ToumeiSld.Min(), 64);
-    EXPECT_EQ(form.ToumeiSld.Max(), 255);
-    EXPECT_EQ(form.ToumeiSld.TickFrequency(), 16);
-
-    form.ToumeiSld.UserMoved(100);
-    ASSERT_EQ(desktop.Window(alpha).alpha, 100);
-    desktop.Log().Clear();
-
-    ClickRow(beta);
-
-    EXPECT_EQ(form.ToumeiSld.Value(), 255);
-    EXPECT_EQ(form.ToumeiSld.Min(), 64);
-    EXPECT_EQ(form.ToumeiSld.Max(), 255);
-    EXPECT_EQ(desktop.Log().Count("SetLayeredWindowAttributes"), 0u);
-    EXPECT_EQ(desktop.Log().Count("SetWindowLongA"), 0u);
-    EXPECT_EQ(desktop.Window(alpha).alpha, 100) << "the faded window keeps its alpha";
-    EXPECT_EQ(desktop.Window(beta).alpha, std::nullopt);
-}
-
-TEST_F(Selection, RefreshLoadsExactlyOnce) {
-    for (int i = 0; i < 4; ++i) Add({.title = "w" + std::to_string(i), .processId = 7});
-    form.Form_Load();
-    EXPECT_EQ(desktop.Log().Count("Clipboard.SetText"), 1u) << "start-up";
-    // Under a sort the rebuild moves rows and the selection with them.
-    form.ListView1_ColumnClick(4);
-    desktop.Log().Clear();
-
-    form.PRefreshBtn_Click();
-
-    EXPECT_EQ(desktop.Log().Count("GetVersionPlatformId"), 1u);
-    EXPECT_EQ(desktop.Log().Count("Clipboard.Empty"), 1u);
-    EXPECT_EQ(desktop.Log().Count("Clipboard.SetText"), 1u);
-}
-
 // --- column sort ----------------------------------------------------------------
 
 // Folds ASCII letters as the fake's compare does.
@@ -270,87 +230,6 @@ TEST_F(ColumnSort, EveryHeaderClickFlipsTheOrderWhicheverColumnItIs) {
         ExpectSorted(static_cast<size_t>(header - 1), order, when, false);
     }
     EXPECT_EQ(Column(col::Caption), (std::vector<std::string>{"e", "D", "c", "b", "a"}));
-}
-
-TEST_F(ColumnSort, EqualKeysKeepTheOrderOfTheirRows) {
-    WindowHandle e1 = Add({.title = "e1", .processId = 7});
-    WindowHandle m1 = Add({.title = "m1", .processId = 9});
-    WindowHandle e2 = Add({.title = "e2", .processId = 7});
-    WindowHandle m2 = Add({.title = "m2", .processId = 9});
-    form.Form_Load();
-    const std::vector<std::string> enumerated = {Text(e1), Text(m1), Text(e2), Text(m2)};
-
-    // The "Icon" column's text is empty in every row: every key is equal.
-    form.ListView1_ColumnClick(1);
-    EXPECT_EQ(Column(col::Handle), enumerated) << "descending";
-    form.ListView1_ColumnClick(1);
-    EXPECT_EQ(Column(col::Handle), enumerated) << "ascending";
-
-    form.ListView1_ColumnClick(3);
-    EXPECT_EQ(Column(col::Handle),
-              (std::vector<std::string>{Text(m1), Text(m2), Text(e1), Text(e2)}));
-    form.ListView1_ColumnClick(3);
-    EXPECT_EQ(Column(col::Handle),
-              (std::vector<std::string>{Text(e1), Text(e2), Text(m1), Text(m2)}));
-}
-
-TEST_F(ColumnSort, SelectedRowStaysTheSameRowAcrossASort) {
-    for (const char* title : {"c", "a", "d", "b"}) Add({.title = title, .processId = 7});
-    form.Form_Load();
-    WindowHandle picked = desktop.TopLevelWindows()[2];  // "d"
-    ClickRow(picked);
-    for (int header : {4, 4, 2, 1}) {
-        form.ListView1_ColumnClick(header);
-        ASSERT_TRUE(form.ListView1.Selected());
-        EXPECT_EQ(form.ListView1.Cell(*form.ListView1.Selected(), col::Handle), Text(picked))
-            << "header " << header;
-    }
-}
-
-TEST_F(ColumnSort, RefreshKeepsTheSortAndEachRowItsOwnCells) {
-    desktop.AddProcess({.processId = 11, .exeFile = "Zed.exe", .exePath = "C:\\Z\\Zed.exe"});
-    desktop.AddProcess({.processId = 300, .exeFile = "app.exe", .modulesReadable = false});
-    struct Made {
-        std::string title;
-        uint32_t processId;
-        bool visible;
-    };
-    const Made made[] = {{"m", 9, true},  {"z", 11, false},      {"e", 7, true}, {"A", 300, true},
-                         {"x", 99, true}, {"e again", 7, false}, {"b", 11, true}};
-    const std::map<uint32_t, std::vector<std::string>> processCells = {
-        {7, {"editor.exe", "7", "C:\\Apps\\editor.exe"}},
-        {9, {"mail.exe", "9", "C:\\Apps\\mail.exe"}},
-        {11, {"Zed.exe", "11", "C:\\Z\\Zed.exe"}},
-        {300, {"app.exe", "300", "app.exe"}},
-        {99, {"", "", ""}}};
-    std::map<std::string, const Made*> byHandle;
-    for (const auto& s : made)
-        byHandle[Text(Add({.title = s.title, .visible = s.visible, .processId = s.processId}))] =
-            &s;
-    form.Form_Load();
-
-    for (int header = 2; header <= 7; ++header) {
-        for (int order : {0, 1}) {
-            SortBy(header, order);
-            form.PRefreshBtn_Click();
-
-            std::string when =
-                "header " + std::to_string(header) + ", order " + std::to_string(order);
-            ASSERT_EQ(form.ListView1.RowCount(), std::size(made)) << when;
-            ExpectSorted(static_cast<size_t>(header - 1), order, when);
-            for (size_t row = 0; row < form.ListView1.RowCount(); ++row) {
-                const Made& s = *byHandle.at(form.ListView1.Cell(row, col::Handle));
-                const auto& cells = processCells.at(s.processId);
-                EXPECT_EQ(form.ListView1.Cell(row, col::Caption), s.title) << when;
-                EXPECT_EQ(form.ListView1.Cell(row, col::ProcessName), cells[0]) << when;
-                EXPECT_EQ(form.ListView1.Cell(row, col::ProcessId), cells[1]) << when;
-                EXPECT_EQ(form.ListView1.Cell(row, col::FullPath), cells[2]) << when;
-                EXPECT_EQ(form.ListView1.Cell(row, col::Visibility), s.visible ? "表示" : "非表示")
-                    << when;
-                EXPECT_EQ(form.ListView1.Row(row).image > 0, s.processId != 99) << when;
-            }
-        }
-    }
 }
 
 }  // namespace

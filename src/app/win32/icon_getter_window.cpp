@@ -153,13 +153,8 @@ void IconGetterWindow::OnActivate(WPARAM wParam) {
 
 LRESULT CALLBACK IconGetterWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* window = static_cast<IconGetterWindow*>(create->lpCreateParams);
-        window->hwnd_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    auto* window = reinterpret_cast<IconGetterWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* window = WindowFromProc<IconGetterWindow>(hwnd, message, lParam);
+    if (window != nullptr && message == WM_NCCREATE) window->hwnd_ = hwnd;
     if (window == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -345,13 +345,8 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* window = static_cast<MainWindow*>(create->lpCreateParams);
-        window->hwnd_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    auto* window = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* window = WindowFromProc<MainWindow>(hwnd, message, lParam);
+    if (window != nullptr && message == WM_NCCREATE) window->hwnd_ = hwnd;
     if (window == nullptr || !window->frm_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     return window->OnMessage(message, wParam, lParam);
 }

@@ -22,4 +22,17 @@ std::wstring WindowText(HWND control);
 // Writes only a real change, so the user's caret and selection stay put.
 void SetWindowTextIfChanged(HWND control, const std::wstring& text);
 
+// The object behind a window procedure: handed to CreateWindowEx as its
+// parameter, kept in the window's user data from WM_NCCREATE on.
+template <typename Window>
+Window* WindowFromProc(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* window =
+            static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        return window;
+    }
+    return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 }  // namespace kelvorin::win32
