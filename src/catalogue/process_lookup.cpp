@@ -41,6 +41,18 @@ void FillExecutablePaths(IProcesses& processes, std::vector<ProcessRecord>& tabl
 
 }  // namespace
 
+std::optional<ProcessRecord> LookUpProcess(IProcesses& processes, uint32_t processId) {
+    std::vector<ProcessRecord> table;
+    FillProcessTable(processes, table);
+    for (const ProcessRecord& record : table) {
+        if (record.processId != processId) continue;
+        std::vector<ProcessRecord> one{record};
+        FillExecutablePaths(processes, one);
+        return one.front();
+    }
+    return std::nullopt;
+}
+
 void MainFrm::PIdGet() {
     // Every row that could refer to an older image went with the refresh's
     // clear, so the image list starts empty and never reaches its limit.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/types.h"
@@ -10,6 +11,8 @@ namespace kelvorin {
 
 class MainFrm;
 class ListView;
+class IProcesses;
+struct ProcessRecord;
 
 // Columns of a window row (0-based, as ListView cells are stored).
 namespace col {
@@ -36,6 +39,11 @@ bool EnumWindowProc(MainFrm& form, WindowHandle h, intptr_t param);
 // The ids of the rows in their current order; walking by id stays right when
 // writing a cell moves a row under a sort.
 std::vector<uint64_t> RowIds(const ListView& list);
+
+// The process with this id as a fresh snapshot lists it, with its
+// executable's path where its modules can be read (else its name), as the
+// refresh records it; nullopt when no such process runs.
+std::optional<ProcessRecord> LookUpProcess(IProcesses& processes, uint32_t processId);
 
 // The icon cell: an icon metric divided by 1.5, rounded to the nearest integer.
 int IconCellSize(int iconMetric);

@@ -5,6 +5,17 @@
 #include "platform/constants.h"
 
 namespace kelvorin {
+namespace {
+
+// A title may hold a tab or a line break; in the summary it becomes a space,
+// so the summary always has exactly five tab-separated fields.
+std::string SummaryField(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+}  // namespace
 
 void MainFrm::ItemLoad() {
     // Each step that has nothing to work on is skipped; with no selected row
@@ -25,7 +36,7 @@ void MainFrm::ItemLoad() {
             // Columns 2 to 6, always with their four tabs.
             for (size_t column = col::Handle; column <= col::FullPath; ++column) {
                 if (column != col::Handle) summary += '\t';
-                summary += ListView1.Cell(*index, column);
+                summary += SummaryField(ListView1.Cell(*index, column));
             }
         }
     }

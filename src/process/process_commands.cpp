@@ -15,6 +15,16 @@ constexpr const char* kWarningText =
     "プロセスを終了する前に、状態またはデータを保存するかどうかの\r\n"
     "確認メッセージは表示されません。プロセスを終了しますか?";
 
+// Windows paths and names compare without regard to case.
+bool SameFileName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void MainFrm::PEnd_Click() {
@@ -35,7 +45,13 @@ void MainFrm::PForceCloseBtn_Click() {
     KernelHandle process =
         processes.OpenProcess(win::kProcessTerminate, false, static_cast<uint32_t>(*processId));
     if (!process) return;
-    processes.TerminateProcess(process, 0);
+    // Process ids are reused: the row may have outlived its process, and the id
+    // may now belong to an unrelated program. Our open handle keeps the id from
+    // changing hands again, so what the snapshot says now is what would be ended.
+    auto running = LookUpProcess(processes, static_cast<uint32_t>(*processId));
+    if (running && SameFileName(running->exeName, ListView1.Cell(*selected, col::ProcessName)) &&
+        SameFileName(running->exePath, ListView1.Cell(*selected, col::FullPath)))
+        processes.TerminateProcess(process, 0);
     processes.CloseHandle(process);
 }
 

@@ -14,6 +14,8 @@
 namespace kelvorin {
 namespace {
 
+using fake::FakeProcess;
+
 std::string Text(WindowHandle h) { return std::to_string(h.value); }
 
 constexpr int kYes = 6, kNo = 7;
@@ -93,19 +95,37 @@ TEST_F(ProcessCommands, YesTerminatesTheSelectedRowsProcessNotThePickedWindows) 
 
     form.PForceCloseBtn_Click();
 
-    auto calls = CallsAfterTheBox();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0], "OpenProcess(1,0,7)");
-    auto opened = desktop.Log().Named("TerminateProcess").at(0).args.at(0);
-    EXPECT_EQ(calls[1], "TerminateProcess(" + opened + ",0)");
-    EXPECT_EQ(calls[2], "CloseHandle(" + opened + ")");
-    EXPECT_NE(opened, "0");
+    EXPECT_EQ(CallsAfterTheBox().front(), "OpenProcess(1,0,7)");
     EXPECT_TRUE(desktop.Process(7).terminated);
     EXPECT_EQ(desktop.Process(7).exitCode, 0u);
     EXPECT_FALSE(desktop.Process(8).terminated);
     EXPECT_EQ(desktop.OpenKernelHandles(), 0u);
     // The rows stay until the next refresh.
     EXPECT_EQ(form.ListView1.Cell(0, col::Caption), "Editor");
+}
+
+TEST_F(ProcessCommands, AnIdThatNoLongerNamesTheRowsProcessTerminatesNothing) {
+    struct Case {
+        const char* what;
+        std::string exeFile, exePath;
+        bool modulesReadable;
+        bool terminates;
+    };
+    const Case cases[] = {
+        {"the id went to another program", "game.exe", "C:\\Games\\game.exe", true, false},
+        {"same name, another folder", "editor.exe", "C:\\Temp\\editor.exe", true, false},
+        {"modules no longer readable", "editor.exe", "C:\\Apps\\editor.exe", false, false},
+        {"the same program, case aside", "EDITOR.EXE", "c:\\apps\\Editor.exe", true, true},
+    };
+    for (const auto& c : cases) {
+        FakeProcess& process = desktop.Process(7);
+        process = {.processId = 7, .exeFile = c.exeFile, .exePath = c.exePath,
+                   .modulesReadable = c.modulesReadable};
+        desktop.QueueMessageBoxAnswer(kYes);
+        form.PForceCloseBtn_Click();
+        EXPECT_EQ(desktop.Process(7).terminated, c.terminates) << c.what;
+        EXPECT_EQ(desktop.OpenKernelHandles(), 0u) << c.what;
+    }
 }
 
 TEST_F(ProcessCommands, WithoutAProcessToOpenNothingIsTerminatedOrClosed) {

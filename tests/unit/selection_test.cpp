@@ -81,6 +81,7 @@ TEST_F(Selection, ClickLoadsTheClickedRowAndPutsColumnsTwoToSixOnTheClipboard) {
     WindowHandle japanese = Add({.title = "受信トレイ - メール", .processId = 9});
     WindowHandle orphan = Add({.title = "No process", .processId = 99});
     WindowHandle hidden = Add({.title = "Hidden", .visible = false, .processId = 7});
+    WindowHandle broken = Add({.title = "a\tb\r\nc", .processId = 9});
     const std::pair<WindowHandle, std::string> cases[] = {
         {japanese, Text(japanese) + "\tmail.exe\t受信トレイ - メール\t9\tC:\\Apps\\mail.exe"},
         // Without process data the fields are empty; the four tabs stay.
@@ -88,6 +89,8 @@ TEST_F(Selection, ClickLoadsTheClickedRowAndPutsColumnsTwoToSixOnTheClipboard) {
         // Neither the icon cell nor the visibility column takes part.
         {hidden, Text(hidden) + "\teditor.exe\tHidden\t7\tC:\\Apps\\editor.exe"},
         {editor, Text(editor) + "\teditor.exe\ta.txt - Editor\t7\tC:\\Apps\\editor.exe"},
+        // Tabs and line breaks inside a cell would break the five fields apart.
+        {broken, Text(broken) + "\tmail.exe\ta b  c\t9\tC:\\Apps\\mail.exe"},
     };
     form.Form_Load();
     for (const auto& [h, summary] : cases) {
