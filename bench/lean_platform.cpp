@@ -255,8 +255,8 @@ int LeanPlatform::MessageBox(const std::string&, const std::string&, uint32_t) {
 std::optional<std::string> LeanPlatform::GetSaveFileName(const std::string&) {
     return std::nullopt;
 }
-bool LeanPlatform::WriteFileReplacing(const std::string&, const std::string&) {
-    return false;
+WriteResult LeanPlatform::WriteFileReplacing(const std::string&, const std::string&) {
+    return {};
 }
 
 int LeanPlatform::CompareText(const std::string& a, const std::string& b) {

@@ -17,6 +17,25 @@ constexpr Colour kWhite = Rgb(255, 255, 255);
 // image list must agree on one size whatever happens.
 constexpr int kUsualIconSize = 32;
 
+constexpr const char* kSaveFailedText = "ファイルを保存できませんでした。";
+constexpr const char* kDeviceNameText = "この名前は装置の名前なので、ファイル名には使えません。";
+constexpr const char* kNoPictureText = "保存する画像がありません。";
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices in every folder and with
+// any extension ("COM1.bmp" is the serial port); "\\.\" opens devices directly.
+bool IsDeviceName(const std::string& path) {
+    if (path.rfind("\\\\.\\", 0) == 0) return true;
+    size_t start = path.find_last_of("\\/:");
+    std::string name = path.substr(start == std::string::npos ? 0 : start + 1);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
+    return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
 }  // namespace
 
 IconGetter::IconGetter(Platform& platform, IIconGetterView& view)
@@ -91,10 +110,17 @@ void IconGetter::Command2_Click() {
     if (!selected) return;
     int image = ListView1.Row(*selected).image;
     if (image < 1 || image > ImageList1.Count()) return;
+    // The user confirmed a name: from here on, a save that writes nothing says why.
+    auto fail = [&](const std::string& reason) {
+        platform_.ui.MessageBox(kSaveFailedText + ("\r\n" + *path) + "\r\n" + reason, kCaption,
+                                win::kMbOk | win::kMbIconExclamation);
+    };
+    if (IsDeviceName(*path)) return fail(kDeviceNameText);
     std::string bytes = EncodeBmp24(ImageList1.At(image));
-    if (bytes.empty()) return;
+    if (bytes.empty()) return fail(kNoPictureText);
     // Written beside the target and renamed over it: a failed save keeps the old file.
-    platform_.ui.WriteFileReplacing(*path, bytes);
+    WriteResult result = platform_.ui.WriteFileReplacing(*path, bytes);
+    if (!result.written) fail(result.reason);
 }
 
 void IconGetter::Command3_Click() { view_.Unload(); }

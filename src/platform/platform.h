@@ -53,6 +53,12 @@ struct IconPair {
     IconHandle small;
 };
 
+// What a file write came to: written, or the system's reason why not.
+struct WriteResult {
+    bool written = false;
+    std::string reason;
+};
+
 struct ClassNameResult {
     int length = 0;  // GetClassNameA's result: 0 on failure
     std::string text;
@@ -188,8 +194,9 @@ public:
     // replacing. nullopt when cancelled.
     virtual std::optional<std::string> GetSaveFileName(const std::string& filter) = 0;
     // Writes the bytes to a temporary file beside path and renames it over path,
-    // so a failure leaves any existing file as it was.
-    virtual bool WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
+    // so a failure leaves any existing file as it was. Only an ordinary disk
+    // file is ever written.
+    virtual WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) = 0;
     // Compares two texts as the list view's sort does (case-insensitive).
     virtual int CompareText(const std::string& a, const std::string& b) = 0;
     // The length of a text in bytes of the system ANSI code page.

@@ -424,6 +424,42 @@ TEST_F(IconExtractorTest, SaveAsksBeforeReplacingWritesNothingWhenCancelledAndKe
     std::optional<Picture> typed = SavedPicture(L"no extension");
     ASSERT_TRUE(typed);
     EXPECT_EQ(typed->pixels, third.pixels);
+
+    // A read-only file cannot be replaced: it stays as it was, and the user is told why.
+    std::wstring locked = saveDir_ + L"\\icon.bmp";
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(items_->Select(0));
+    dialog = OpenSaveDialog(click);
+    ASSERT_TRUE(dialog);
+    SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, LPARAM(locked.c_str()));
+    ASSERT_TRUE(PressButton(dialog, IDOK));
+    if (HWND question = WaitForOwnedWindow(app_->ProcessId(), L"#32770", dialog, 5s)) {
+        ASSERT_TRUE(PressButton(question, IDYES));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10s));
+    HWND box = WaitForOwnedWindow(app_->ProcessId(), L"#32770", extractor_, 10s);
+    ASSERT_TRUE(box) << "a failed save said nothing";
+    std::string text = ReadMessageBox(box).text;
+    EXPECT_EQ(text.rfind("ファイルを保存できませんでした。\r\n" + Utf8(locked) + "\r\n", 0), 0u) << text;
+    EXPECT_TRUE(PressButton(box, IDOK));
+    EXPECT_TRUE(click->WaitDone(10s));
+    EXPECT_EQ(SavedPicture(L"icon.bmp")->pixels, third.pixels) << "the read-only file changed";
+    EXPECT_EQ(FilesIn(saveDir_), (std::vector<std::string>{"icon.bmp", "no extension"}));
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A path past MAX_PATH never reaches the dialog's own code, which is not safe with it.
+    dialog = OpenSaveDialog(click);
+    ASSERT_TRUE(dialog);
+    std::wstring tooLong = saveDir_ + L"\\" + std::wstring(270 - saveDir_.size(), L'a') + L".bmp";
+    SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, LPARAM(tooLong.c_str()));
+    ASSERT_TRUE(PressButton(dialog, IDOK));
+    box = WaitForOwnedWindow(app_->ProcessId(), L"#32770", dialog, 10s);
+    ASSERT_TRUE(box) << "a path past MAX_PATH went unremarked";
+    EXPECT_TRUE(PressButton(box, IDOK));
+    EXPECT_TRUE(PressButton(dialog, IDCANCEL));
+    EXPECT_TRUE(click->WaitDone(10s));
+    EXPECT_TRUE(app_->Process().Running());
+    EXPECT_EQ(FilesIn(saveDir_), (std::vector<std::string>{"icon.bmp", "no extension"}));
 }
 
 }  // namespace

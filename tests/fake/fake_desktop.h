@@ -281,7 +281,7 @@ class FakeDesktop : public IWindows,
     uint16_t GetAsyncKeyState(int virtualKey) override;
     int MessageBox(const std::string& text, const std::string& title, uint32_t style) override;
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
-    bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
+    WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     int CompareText(const std::string& a, const std::string& b) override;
     // The fake's ANSI code page is UTF-8 itself: the length in bytes.
     size_t AnsiLength(const std::string& text) override;

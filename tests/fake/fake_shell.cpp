@@ -146,10 +146,11 @@ std::optional<std::string> FakeDesktop::GetSaveFileName(const std::string& filte
     return answer;
 }
 
-bool FakeDesktop::WriteFileReplacing(const std::string& path, const std::string& bytes) {
-    if (Enter("WriteFileReplacing", {Arg(path), Arg(bytes.size())})) return false;
+WriteResult FakeDesktop::WriteFileReplacing(const std::string& path, const std::string& bytes) {
+    if (Enter("WriteFileReplacing", {Arg(path), Arg(bytes.size())}))
+        return {false, "Access is denied."};
     files_[path] = bytes;
-    return true;
+    return {true, {}};
 }
 
 int FakeDesktop::CompareText(const std::string& a, const std::string& b) {

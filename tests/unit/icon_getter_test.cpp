@@ -215,17 +215,41 @@ TEST(IconGetter, SaveWritesTheSelectedPictureOnlyWhenThereIsOneAndAName) {
     }
 }
 
-TEST(IconGetter, AFailedSaveLeavesTheOldFile) {
-    Fixture f;
-    f.desktop.Files()["C:\\out\\icon.bmp"] = "old bytes";
-    f.Open(kExe);
-    f.form.ListView1.Select(0);
-    f.desktop.QueueSaveFileName("C:\\out\\icon.bmp");
-    f.desktop.Fail("WriteFileReplacing");
-    f.form.Command2.Click();
-    EXPECT_EQ(f.desktop.Log().Count("WriteFileReplacing"), 1u);
-    EXPECT_EQ(f.desktop.Files().at("C:\\out\\icon.bmp"), "old bytes");
-    EXPECT_TRUE(f.desktop.MessageBoxes().empty());
+TEST(IconGetter, ASaveThatWritesNothingSaysWhyAndLeavesTheOldFile) {
+    struct Case {
+        std::string name;
+        bool writeFails;
+        std::string reason;  // "" when the save goes through
+    } cases[] = {
+        {"C:\\out\\icon.bmp", true, "Access is denied."},
+        {"C:\\out\\COM1.bmp", false, "この名前は装置の名前なので、ファイル名には使えません。"},
+        {"C:\\out\\nul", false, "この名前は装置の名前なので、ファイル名には使えません。"},
+        {"C:\\out\\Lpt9 .txt.bmp", false, "この名前は装置の名前なので、ファイル名には使えません。"},
+        {"\\\\.\\PhysicalDrive0", false, "この名前は装置の名前なので、ファイル名には使えません。"},
+        {"C:\\out\\COM10.bmp", false, ""},
+        {"C:\\console\\auxiliary.bmp", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.desktop.Files()[c.name] = "old bytes";
+        f.Open(kExe);
+        f.form.ListView1.Select(0);
+        f.desktop.QueueSaveFileName(c.name);
+        if (c.writeFails) f.desktop.Fail("WriteFileReplacing");
+        f.form.Command2.Click();
+        EXPECT_EQ(f.desktop.Files().at(c.name) == "old bytes", !c.reason.empty());
+        if (c.reason.empty()) {
+            EXPECT_TRUE(f.desktop.MessageBoxes().empty());
+            continue;
+        }
+        EXPECT_EQ(f.desktop.Log().Count("WriteFileReplacing"), c.writeFails ? 1u : 0u);
+        ASSERT_EQ(f.desktop.MessageBoxes().size(), 1u);
+        const auto& box = f.desktop.MessageBoxes()[0];
+        EXPECT_EQ(box.text, "ファイルを保存できませんでした。\r\n" + c.name + "\r\n" + c.reason);
+        EXPECT_EQ(box.title, "プロセスアイコン取得ツール");
+        EXPECT_EQ(box.style, 0x30u);
+    }
 }
 
 }  // namespace

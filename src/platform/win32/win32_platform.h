@@ -91,7 +91,7 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
     int MessageBox(const std::string& text, const std::string& title, uint32_t style) override;
     std::optional<std::string> GetSaveFileName(const std::string& filter) override;
-    bool WriteFileReplacing(const std::string& path, const std::string& bytes) override;
+    WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     int CompareText(const std::string& a, const std::string& b) override;
     size_t AnsiLength(const std::string& text) override;
 
