@@ -4,11 +4,14 @@
 # screenshot tools the end-to-end suite uses, a Japanese font and the ja_JP locale.
 set -euo pipefail
 
+# fonts-wine holds Wine's own fonts, Marlett among them: without it every
+# caption-bar button is drawn as a letter ("0 1 r"). Only a recommendation of
+# wine64, so --no-install-recommends would leave it out.
 PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb xdotool imagemagick x11-utils zip libxfixes-dev
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-wine locales
 )
 
 SUDO=""
