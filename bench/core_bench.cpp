@@ -1,33 +1,43 @@
-// The portable catalogue's own cost: a refresh and the process lookup over a
-// lean in-memory desktop, so what remains is the program's logic and not the
-// platform's. Figures are printed; nothing is asserted.
+// The portable catalogue's own cost: a refresh and the process lookup over
+// the fake desktop of the unit tests with its call log off, so what remains is
+// the program's logic. Figures are printed; nothing is asserted.
 //
 //   build/native/bench/kelvorin_core_bench [--benchmark_repetitions=5]
 #include <benchmark/benchmark.h>
 
-#include "app/main_frm.h"
 #include "catalogue/refresh.h"
-#include "lean_platform.h"
+#include "fake/fake.h"
 
 namespace kelvorin::bench {
 namespace {
 
 constexpr size_t kProcesses = 500;
 
-// One loaded main window over a desktop of the benchmark's window count.
+// One loaded main window over a desktop of the benchmark's window count:
+// titled top-level windows spread evenly over the processes, which run a
+// tenth as many executables; every eighth window is hidden and every tenth
+// process's modules are unreadable.
 struct Scene {
-    explicit Scene(size_t windowCount)
-        : desktop(MakeDesktop(windowCount, kProcesses)),
-          lean(desktop),
-          platform(lean.platform()),
-          form(platform, view) {
+    explicit Scene(size_t windows) {
+        const size_t executables = kProcesses / 10;
+        for (size_t p = 0; p < kProcesses; ++p) {
+            std::string exe = "app" + std::to_string(p % executables) + ".exe";
+            std::string path = "C:\\Program Files\\App " + std::to_string(p % executables) + "\\" + exe;
+            desktop.processes.push_back({uint32_t(1000 + 4 * p), exe, path, p % 10 != 9});
+            desktop.iconFiles[path] = {fake::Solid(Rgb(uint8_t(p % executables), 0, 0))};
+        }
+        for (size_t w = 0; w < windows; ++w) {
+            const fake::Process& owner = desktop.processes[w % kProcesses];
+            desktop.Add({.title = "Document " + std::to_string(w) + " - " + owner.exeFile,
+                         .visible = w % 8 != 7,
+                         .processId = owner.processId});
+        }
         form.Form_Load();
     }
-    LeanDesktop desktop;
-    LeanPlatform lean;
-    Platform platform;
-    LeanView view;
-    MainFrm form;
+    fake::Desktop desktop;
+    fake::View view{desktop};
+    Platform platform = desktop.platform();
+    MainFrm form{platform, view};
 };
 
 void ReportRows(benchmark::State& state, const MainFrm& form) {

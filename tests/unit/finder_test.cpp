@@ -1,309 +1,124 @@
-// The finder drag tool, its hit test, and the handle and class-name fields
+// The finder: the drag, its hit test, and the handle and class-name fields
 // with the parent button.
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "app/control_ids.h"
-#include "app/main_frm.h"
 #include "finder/finder.h"
-#include "fake/fake.h"
+#include "world.h"
 
 namespace kelvorin {
 namespace {
 
-std::string Text(WindowHandle h) { return std::to_string(h.value); }
+using unit::Text;
 
 constexpr int kLeft = 1, kRight = 2, kMiddle = 4;
+constexpr Point kOnButton{200, 200}, kOnDialog{110, 110}, kOnEditor{500, 400}, kOnNothing{5000, 5000};
 
-// An editor that owns a settings dialog; inside the dialog a disabled panel
-// holds a group, which holds a disabled button. WindowFromPoint stops at the
-// dialog, so only the descent finds the button.
-class Finder : public ::testing::Test {
-  protected:
-    fake::FakeDesktop desktop;
-    fake::FakeMainFrmView view{desktop};
-    Platform platform = desktop.platform();
-    MainFrm form{platform, view};
-    WindowHandle shell = desktop.AddWindow({.className = "Progman"});
-    WindowHandle editor = desktop.AddWindow(
-        {.title = "Editor", .className = "EditorFrame", .rect = {0, 0, 600, 500}});
-    WindowHandle dialog = desktop.AddWindow({.title = "Settings",
-                                             .className = "#32770",
-                                             .owner = editor,
-                                             .style = fake::kWsPopup,
-                                             .rect = {100, 100, 400, 300}});
-    WindowHandle panel = Child(dialog, "Panel", {150, 150, 350, 280}, false);
-    WindowHandle group = Child(panel, "Group", {160, 160, 300, 260}, true);
-    WindowHandle button = Child(group, "Button", {170, 170, 250, 220}, false);
-    WindowHandle picFinder;
+// An editor that owns a settings dialog above it; in the dialog a disabled
+// panel holds a group, which holds a disabled button. WindowFromPoint stops
+// at the dialog, so only the descent finds the button.
+struct FinderWorld : unit::World {
+    WindowHandle editor{0x30000};
+    WindowHandle dialog = desktop.Add({.title = "Settings", .className = "#32770", .owner = editor,
+                                       .style = fake::kWsPopup, .rect = {100, 100, 400, 300}});
+    WindowHandle added = desktop.Add({.handle = editor, .title = "Editor", .className = "EditorFrame",
+                                      .rect = {0, 0, 600, 500}});
+    WindowHandle panel = desktop.Add({.className = "Panel", .parent = dialog, .enabled = false,
+                                      .rect = {150, 150, 350, 280}});
+    WindowHandle group = desktop.Add({.className = "Group", .parent = panel, .rect = {160, 160, 300, 260}});
+    WindowHandle button = desktop.Add({.className = "Button", .parent = group, .enabled = false,
+                                       .rect = {170, 170, 250, 220}});
 
-    static constexpr Point kOnButton{200, 200};
-    static constexpr Point kOnDialogOnly{110, 110};
-    static constexpr Point kOnEditorOnly{500, 400};
-    static constexpr Point kOnNothing{5000, 5000};
-
-    WindowHandle Child(WindowHandle parent, const std::string& cls, fake::ScreenRect rect,
-                       bool enabled) {
-        return desktop.AddWindow(
-            {.className = cls, .parent = parent, .enabled = enabled, .rect = rect});
-    }
-
-    void SetUp() override {
-        desktop.BringToTop(dialog);
-        form.Form_Load();  // rows: Settings (selected), Editor
-        view.PlaceOnDesktop();
-        picFinder = view.ControlHandle(ids::picFinder);
-        ASSERT_EQ(form.SelectedWindow(), dialog);
-        desktop.Log().Clear();
-    }
-
-    void PickAt(Point p) {
-        desktop.SetCursor(p);
-        form.picFinder_MouseDown(kLeft, 0, 0, 0);
-        form.picFinder_MouseUp(kLeft, 0, 0, 0);
+    FinderWorld() { form.Form_Load(); }  // selects the dialog's row
+    void Mouse(char event, int buttons, Point at) {
+        desktop.cursor = at;
+        if (event == 'd') form.picFinder_MouseDown(buttons, 0, 0, 0);
+        if (event == 'm') form.picFinder_MouseMove(buttons, 0, 0, 0);
+        if (event == 'u') form.picFinder_MouseUp(buttons, 0, 0, 0);
     }
 };
 
-TEST_F(Finder, LeftPressCapturesHandsTheCrossHairToTheCursorAndPicksAtOnce) {
-    desktop.SetCursor(kOnButton);
-    form.picFinder_MouseDown(kLeft, 0, 7, 9);
-    EXPECT_EQ(desktop.Log().Strings({"SetCapture", "View.SetFinderDragging", "GetCursorPos"}),
-              (std::vector<std::string>{"SetCapture(" + Text(picFinder) + ")",
-                                        "View.SetFinderDragging(1)", "GetCursorPos()"}));
-    EXPECT_EQ(desktop.CaptureHolder(), picFinder);
-    EXPECT_TRUE(view.FinderDragging());
-    EXPECT_EQ(form.SelectedWindow(), button);
-    EXPECT_EQ(form.HandleTxt.Text(), Text(button));
-    EXPECT_EQ(form.txtClassName.Text(), "Button");
-}
-
-TEST_F(Finder, OnlyTheLeftBitStartsOrEndsADrag) {
-    desktop.SetCursor(kOnButton);
-    for (int buttons : {kRight, kMiddle, kRight | kMiddle, 0}) {
-        form.picFinder_MouseDown(buttons, 0, 0, 0);
-        form.picFinder_MouseMove(buttons, 0, 0, 0);
-        form.picFinder_MouseUp(buttons, 0, 0, 0);
-        EXPECT_TRUE(desktop.Log().All().empty()) << "buttons " << buttons;
-        EXPECT_FALSE(view.FinderDragging());
-        EXPECT_FALSE(desktop.CaptureHolder());
-        EXPECT_EQ(form.SelectedWindow(), dialog);
-        EXPECT_EQ(form.HandleTxt.Text(), "");
+TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothing) {
+    FinderWorld w;
+    const struct { char event; int buttons; Point at; WindowHandle picked; bool dragging; } steps[] = {
+        {'d', kRight, kOnButton, w.dialog, false}, {'m', kMiddle, kOnButton, w.dialog, false},
+        {'u', 0, kOnButton, w.dialog, false},      {'d', kLeft, kOnButton, w.button, true},
+        {'m', kLeft | kRight, kOnEditor, w.editor, true}, {'d', kRight, kOnButton, w.editor, true},
+        {'u', kRight, kOnButton, w.editor, true},  {'u', kLeft, kOnDialog, w.editor, false}};
+    for (const auto& s : steps) {
+        w.Mouse(s.event, s.buttons, s.at);
+        EXPECT_EQ(w.form.SelectedWindow(), s.picked) << s.event << s.buttons;
+        EXPECT_EQ(w.view.dragging, s.dragging) << s.event << s.buttons;
+        EXPECT_EQ(w.desktop.capture, s.dragging ? w.view.ControlHandle(ids::picFinder) : WindowHandle());
+        EXPECT_EQ(w.form.HandleTxt.Text(), s.picked == w.dialog ? "" : Text(s.picked));
     }
-    for (int buttons : {kLeft | kRight, kLeft | kMiddle}) {
-        form.picFinder_MouseDown(buttons, 0, 0, 0);
-        EXPECT_TRUE(view.FinderDragging()) << "buttons " << buttons;
-        form.picFinder_MouseUp(buttons, 0, 0, 0);
-        EXPECT_FALSE(view.FinderDragging()) << "buttons " << buttons;
-    }
+    EXPECT_EQ(w.form.txtClassName.Text(), "EditorFrame");
+    EXPECT_EQ(w.form.CaptionTxt.Text(), "Settings") << "the finder leaves the list's selection alone";
 }
 
-TEST_F(Finder, ARightClickMidDragLeavesTheDragGoing) {
-    desktop.SetCursor(kOnButton);
-    form.picFinder_MouseDown(kLeft, 0, 0, 0);
-    form.picFinder_MouseDown(kRight, 0, 0, 0);
-    form.picFinder_MouseUp(kRight, 0, 0, 0);
-    EXPECT_TRUE(view.FinderDragging());
-    EXPECT_EQ(desktop.CaptureHolder(), picFinder);
-    EXPECT_EQ(desktop.Log().Count("ReleaseCapture"), 0u);
-
-    desktop.SetCursor(kOnEditorOnly);
-    form.picFinder_MouseMove(kLeft, 0, 0, 0);
-    EXPECT_EQ(form.SelectedWindow(), editor);
+TEST(Finder, TheHitTestDescendsThroughHiddenAndDisabledChildren) {
+    FinderWorld w;
+    const std::pair<Point, WindowHandle> cases[] = {
+        {kOnButton, w.button}, {kOnDialog, w.dialog}, {kOnEditor, w.editor}, {kOnNothing, WindowHandle()}};
+    w.desktop.Win(w.group).visible = false;
+    for (auto [at, found] : cases) EXPECT_EQ(GetPointWindow(w.form, at), found) << at.x;
+    w.desktop.Fail("ChildWindowFromPoint", 1);  // no answer below the panel
+    EXPECT_EQ(GetPointWindow(w.form, kOnButton), w.panel);
 }
 
-TEST_F(Finder, ReleasePicksNothingAndGivesTheCrossHairBack) {
-    desktop.SetCursor(kOnButton);
-    form.picFinder_MouseDown(kLeft, 0, 0, 0);
-    desktop.SetCursor(kOnEditorOnly);  // moved, but no move message came
-    desktop.Log().Clear();
-
-    form.picFinder_MouseUp(kLeft, 0, 0, 0);
-
-    EXPECT_EQ(desktop.Log().Strings(),
-              (std::vector<std::string>{"ReleaseCapture()", "View.SetFinderDragging(0)"}));
-    EXPECT_FALSE(desktop.CaptureHolder());
-    EXPECT_FALSE(view.FinderDragging());
-    EXPECT_EQ(form.SelectedWindow(), button);
-
-    // The next drag starts from there and picks at its own press.
-    form.picFinder_MouseDown(kLeft, 0, 0, 0);
-    EXPECT_EQ(form.SelectedWindow(), editor);
-}
-
-TEST_F(Finder, HitTestDescendsThroughNestedChildrenToADisabledButton) {
-    desktop.SetCursor(kOnButton);
-    form.picFinder_MouseMove(kLeft, 0, 0, 0);
-    const std::string d = Text(dialog), p = Text(panel), g = Text(group), b = Text(button);
-    EXPECT_EQ(desktop.Log().Strings({"WindowFromPoint", "MapWindowPoints", "ChildWindowFromPoint"}),
-              (std::vector<std::string>{
-                  "WindowFromPoint((200,200))", "MapWindowPoints(0," + d + ",(200,200))",
-                  "ChildWindowFromPoint(" + d + ",(100,100))",
-                  "MapWindowPoints(" + d + "," + p + ",(100,100))",
-                  "ChildWindowFromPoint(" + p + ",(50,50))",
-                  "MapWindowPoints(" + p + "," + g + ",(50,50))",
-                  "ChildWindowFromPoint(" + g + ",(40,40))",
-                  "MapWindowPoints(" + g + "," + b + ",(40,40))",
-                  "ChildWindowFromPoint(" + b + ",(30,30))"}));
-    EXPECT_EQ(form.SelectedWindow(), button);
-}
-
-TEST_F(Finder, TheDescentStopsWhereNoChildAnswers) {
-    EXPECT_EQ(GetPointWindow(form, kOnDialogOnly), dialog);  // in none of its children
-    EXPECT_EQ(GetPointWindow(form, kOnNothing), WindowHandle());
-    desktop.Fail("ChildWindowFromPoint", 1);  // no answer below the panel
-    EXPECT_EQ(GetPointWindow(form, kOnButton), panel);
-}
-
-TEST_F(Finder, DetailsAreResetWhileThePreviousWindowIsStillSelected) {
-    form.ToumeiSld.SetValue(100);
-    std::optional<WindowHandle> selectedAtReset;
-    desktop.Log().onCall = [&](const fake::Call& call) {
-        if (call.name == "GetVersionPlatformId") selectedAtReset = form.SelectedWindow();
+TEST(Finder, EachPickResetsTheDetailsWhileThePreviousWindowIsStillSelected) {
+    FinderWorld w;
+    w.form.ToumeiSld.SetValue(100);
+    w.desktop.logging = true;
+    w.desktop.onCall = [&](const std::string& call) {
+        EXPECT_TRUE(!call.starts_with("GetVersionPlatformId") || w.form.SelectedWindow() == w.dialog);
     };
-    desktop.SetCursor(kOnButton);
-
-    form.picFinder_MouseMove(kLeft, 0, 0, 0);
-
-    EXPECT_EQ(selectedAtReset, std::optional<WindowHandle>(dialog));
-    EXPECT_EQ(form.ToumeiSld.Value(), 255);
-    EXPECT_EQ(form.ToumeiSld.Min(), 64);
-    // Reset, then the new window's state, then its handle and class name.
-    auto names = desktop.Log().Names(
-        {"ChildWindowFromPoint", "GetVersionPlatformId", "IsWindowVisible", "GetClassNameA"});
-    ASSERT_FALSE(names.empty());
-    EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
-              (std::vector<std::string>{"GetVersionPlatformId", "IsWindowVisible",
-                                        "GetClassNameA"}));
+    w.Mouse('m', kLeft, kOnEditor);
+    EXPECT_EQ(w.form.ToumeiSld.Value(), 255);
+    std::vector<std::string> order;
+    for (const auto& call : w.desktop.Calls({"GetVersionPlatformId", "IsWindowVisible", "GetClassNameA"}))
+        order.push_back(call.substr(0, call.find('(')));
+    EXPECT_EQ(order, (std::vector<std::string>{"GetVersionPlatformId", "IsWindowVisible", "GetClassNameA"}));
 }
 
-TEST_F(Finder, EveryMoveLoadsAndShowsTheWindowUnderTheCursor) {
-    // A topmost editor, so its state differs from the dialog's in TemaeChk.
-    desktop.Window(editor).exStyle = 0x8;
-    desktop.SetCursor(kOnButton);
-    form.picFinder_MouseDown(kLeft, 0, 0, 0);
-    const struct {
-        Point at;
-        WindowHandle picked;
-        const char* className;
-        int temae;
-    } moves[] = {{kOnDialogOnly, dialog, "#32770", 0}, {kOnEditorOnly, editor, "EditorFrame", 1}};
-    for (const auto& m : moves) {
-        desktop.SetCursor(m.at);
-        desktop.Log().Clear();
-        form.picFinder_MouseMove(kLeft, 0, 0, 0);
-        EXPECT_EQ(form.SelectedWindow(), m.picked);
-        EXPECT_EQ(desktop.Log().Strings({"IsWindowVisible"}),
-                  std::vector<std::string>{"IsWindowVisible(" + Text(m.picked) + ")"});
-        EXPECT_EQ(form.TemaeChk.Value(), m.temae) << m.className;
-        EXPECT_EQ(form.HandleTxt.Text(), Text(m.picked));
-        EXPECT_EQ(form.txtClassName.Text(), m.className);
-    }
-    // The finder leaves the list's selection and the caption field alone.
-    EXPECT_EQ(form.ListView1.Selected(), std::optional<size_t>(0));
-    EXPECT_EQ(form.CaptionTxt.Text(), "Settings");
-}
-
-TEST_F(Finder, HandleIsSignedDecimalAndTheClassNameIsInButtonTextColour) {
-    for (int32_t value : {-123456, INT_MIN, INT_MAX}) {
-        WindowHandle h = desktop.AddWindow({.handle = WindowHandle(value), .className = "Odd"});
-        form.SetSelectedWindow(h);
-        form.GetControlData();
-        EXPECT_EQ(form.HandleTxt.Text(), std::to_string(value));
-        EXPECT_EQ(form.txtClassName.Text(), "Odd");
-        EXPECT_EQ(form.txtClassName.ForeSysColour(), std::optional<int>(18));
-    }
-}
-
-TEST_F(Finder, LongClassNamesAreReadInFullWithAGrowingBuffer) {
-    const struct {
-        size_t length;
-        std::vector<std::string> capacities;
-    } cases[] = {{98, {"100"}},
-                 {99, {"100", "200"}},
-                 {100, {"100", "200"}},
-                 {199, {"100", "200", "300"}},
-                 {250, {"100", "200", "300"}}};
-    for (const auto& c : cases) {
+TEST(Finder, TheFieldsShowTheSignedHandleAndTheWholeClassNameOrKeepWhatTheyShowed) {
+    FinderWorld w;
+    for (int length : {98, 99, 100, 199, 250}) {
         std::string name;
-        for (size_t i = 0; i < c.length; ++i) name += char('A' + i % 26);
-        WindowHandle h = desktop.AddWindow({.className = name});
-        form.SetSelectedWindow(h);
-        desktop.Log().Clear();
-        form.GetControlData();
-        EXPECT_EQ(form.txtClassName.Text(), name) << c.length;
-        std::vector<std::string> capacities;
-        for (const auto& call : desktop.Log().Named("GetClassNameA"))
-            capacities.push_back(call.args.at(1));
-        EXPECT_EQ(capacities, c.capacities) << c.length;
+        for (int i = 0; i < length; ++i) name += char('A' + i % 26);
+        w.form.SetSelectedWindow(w.desktop.Add({.handle = WindowHandle(-length), .className = name}));
+        w.form.GetControlData();
+        EXPECT_EQ(w.form.HandleTxt.Text(), "-" + std::to_string(length));
+        EXPECT_EQ(w.form.txtClassName.Text(), name);
+        EXPECT_EQ(w.form.txtClassName.ForeSysColour(), 18);
     }
-}
-
-TEST_F(Finder, AnUnreadableClassNameIsAnErrorAndTheFieldKeepsItsText) {
-    WindowHandle longName = desktop.AddWindow({.className = std::string(150, 'x')});
-    desktop.Fail("GetClassNameA", 1);  // the second, larger read fails
+    w.desktop.Fail("GetClassNameA", 1);  // the second, larger read fails
     try {
-        GetWndClassName(desktop, longName);
-        ADD_FAILURE() << "no error for a failed read";
+        GetWndClassName(w.desktop, WindowHandle(-199));
+        ADD_FAILURE() << "no error for a name that could not be read";
     } catch (const ClassNameError& e) {
         EXPECT_EQ(e.Number(), -2147221504);
         EXPECT_STREQ(e.what(), "ウィンドウのクラス名の取得に失敗しました。");
     }
-    desktop.RestoreAll();
-
-    PickAt(kOnEditorOnly);
-    PickAt(kOnNothing);  // no window there: the handle shows 0
-    EXPECT_EQ(form.HandleTxt.Text(), "0");
-    EXPECT_EQ(form.txtClassName.Text(), "EditorFrame");
-
-    desktop.Fail("GetClassNameA");
-    PickAt(kOnDialogOnly);
-    EXPECT_EQ(form.HandleTxt.Text(), Text(dialog));
-    EXPECT_EQ(form.txtClassName.Text(), "EditorFrame");
+    w.form.SetSelectedWindow(w.dialog);
+    w.form.GetControlData();
+    EXPECT_EQ(w.form.HandleTxt.Text(), Text(w.dialog));
+    EXPECT_EQ(w.form.txtClassName.Text().size(), 250u);
 }
 
-TEST_F(Finder, ParentButtonClimbsToTheOwnerAndStopsThere) {
-    PickAt(kOnButton);
-    form.ToumeiSld.SetValue(100);
-    int temae = form.TemaeChk.Value();
-    desktop.Log().Clear();
-    const struct {
-        WindowHandle selected;
-        const char* className;
-    } climb[] = {{group, "Group"},   {panel, "Panel"},       {dialog, "#32770"},
-                 {editor, "EditorFrame"}, {editor, "EditorFrame"}};
-    for (const auto& step : climb) {
-        form.GetParentHandleBtn.Click();
-        EXPECT_EQ(form.SelectedWindow(), step.selected);
-        EXPECT_EQ(form.HandleTxt.Text(), Text(step.selected));
-        EXPECT_EQ(form.txtClassName.Text(), step.className);
+TEST(Finder, TheParentButtonClimbsToTheOwnerAndStopsThereWithoutReadingState) {
+    FinderWorld w;
+    w.Mouse('d', kLeft, kOnButton);
+    w.desktop.logging = true;
+    for (WindowHandle h : {w.group, w.panel, w.dialog, w.editor, w.editor}) {
+        w.form.GetParentHandleBtn.Click();
+        EXPECT_EQ(w.form.SelectedWindow(), h);
+        EXPECT_EQ(w.form.HandleTxt.Text(), Text(h));
+        EXPECT_EQ(w.form.txtClassName.Text(), w.desktop.Win(h).className);
     }
-    // Neither the state reader nor the detail reset ran.
-    EXPECT_EQ(desktop.Log().Count("IsWindowVisible"), 0u);
-    EXPECT_EQ(desktop.Log().Count("GetVersionPlatformId"), 0u);
-    EXPECT_EQ(form.ToumeiSld.Value(), 100);
-    EXPECT_EQ(form.TemaeChk.Value(), temae);
-}
-
-TEST_F(Finder, ParentButtonOnADestroyedWindowChangesNothing) {
-    PickAt(kOnButton);
-    desktop.DestroyWindow(button);
-    form.GetParentHandleBtn_Click();
-    EXPECT_EQ(form.SelectedWindow(), button);
-    EXPECT_EQ(form.HandleTxt.Text(), Text(button));
-    EXPECT_EQ(form.txtClassName.Text(), "Button");
-}
-
-TEST_F(Finder, AListClickAfterAPickSelectsTheRowsWindowButLeavesTheFields) {
-    PickAt(kOnButton);
-    form.ListView1.Select(1);
-    form.ListView1_ItemClick();
-    EXPECT_EQ(form.SelectedWindow(), editor);
-    EXPECT_EQ(form.HandleTxt.Text(), Text(button));
-    EXPECT_EQ(form.txtClassName.Text(), "Button");
+    EXPECT_EQ(w.desktop.Count("IsWindowVisible") + w.desktop.Count("GetVersionPlatformId"), 0u);
+    w.desktop.Destroy(w.editor);
+    w.form.GetParentHandleBtn.Click();
+    EXPECT_EQ(w.form.SelectedWindow(), w.editor);
+    EXPECT_EQ(w.form.txtClassName.Text(), "EditorFrame");
 }
 
 }  // namespace
