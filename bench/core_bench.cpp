@@ -22,7 +22,8 @@ struct Scene {
         const size_t executables = kProcesses / 10;
         for (size_t p = 0; p < kProcesses; ++p) {
             std::string exe = "app" + std::to_string(p % executables) + ".exe";
-            std::string path = "C:\\Program Files\\App " + std::to_string(p % executables) + "\\" + exe;
+            std::string path =
+                "C:\\Program Files\\App " + std::to_string(p % executables) + "\\" + exe;
             desktop.processes.push_back({uint32_t(1000 + 4 * p), exe, path, p % 10 != 9});
             desktop.iconFiles[path] = {fake::Solid(Rgb(uint8_t(p % executables), 0, 0))};
         }

@@ -1,5 +1,4 @@
-// Loading the selected row (ItemLoad, GetWindowData, OSHantei) and the
-// column sort.
+// Loading the selected row (ItemLoad, GetWindowData, OSHantei) and the column sort.
 #include "world.h"
 
 namespace kelvorin {
@@ -13,73 +12,70 @@ TEST(Load, RunsItsStepsInOrder) {
     w.desktop.Add({.title = "Alpha"});
     WindowHandle beta = w.desktop.Add({.title = "Beta"});
     w.form.Form_Load();
-    w.form.ListView1.Select(w.RowOf(beta));
+    w.form.ListView1.Select(1);
     w.form.ToumeiSld.SetValue(100);
     w.desktop.clipboard = "another program's";
-    std::vector<std::string> moments;
+    std::vector<std::string> seen;  // each call with the state it finds
     w.desktop.onCall = [&](const std::string& call) {
         const Slider& s = w.form.ToumeiSld;
-        moments.push_back(call.substr(0, call.find('(')) + " " + std::to_string(s.Value()) + "/" +
-                          std::to_string(s.Min()) + (w.desktop.clipboard ? " old" : ""));
-        if (moments.size() == 1) {  // the reader reads the new window, its caption already shown
-            EXPECT_EQ(call + w.form.CaptionTxt.Text(), "IsWindowVisible(" + Text(beta) + ")Beta");
-        }
+        seen.push_back(call + " " + Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() +
+                       std::to_string(s.Value()) + "/" + std::to_string(s.Min()) +
+                       (w.desktop.clipboard ? "+" : ""));
     };
     w.form.ItemLoad();
     // Alpha and Beta read alike: the reader changes no box, so no handler runs.
-    EXPECT_EQ(moments, (std::vector<std::string>{
-                           "IsWindowVisible 100/64 old", "GetParent 100/64 old", "FindWindowA 100/64 old",
-                           "GetParent 100/64 old", "GetWindowLongA 100/64 old", "GetVersionPlatformId 255/64 old",
-                           "Clipboard.Empty 255/64 old", "Clipboard.SetText 255/64"}));
-    EXPECT_EQ(w.desktop.clipboard, Text(beta) + "\t\tBeta\t\t");
+    const std::string b = Text(beta) + "Beta";
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "IsWindowVisible " + b + "100/64+", "GetParent " + b + "100/64+",
+                        "FindWindowA " + b + "100/64+", "GetParent " + b + "100/64+",
+                        "GetWindowLongA " + b + "100/64+", "GetVersionPlatformId " + b + "255/64+",
+                        "Clipboard.Empty " + b + "255/64+", "Clipboard.SetText " + b + "255/64"}));
 }
 
 TEST(Load, PutsColumnsTwoToSixOfTheSelectedRowOnTheClipboard) {
     World w;
     w.desktop.processes = {{7, "editor.exe", "C:\\editor.exe"}, {9, "mail.exe", "C:\\mail.exe"}};
-    WindowHandle japanese = w.desktop.Add({.title = "受信トレイ", .processId = 9});
-    WindowHandle orphan = w.desktop.Add({.title = "No process", .processId = 99});
-    WindowHandle hidden = w.desktop.Add({.title = "Hidden", .visible = false, .processId = 7});
-    WindowHandle broken = w.desktop.Add({.title = "a\tb\r\nc", .processId = 9});
+    const std::pair<fake::Window, std::string> cases[] = {
+        {{.title = "受信トレイ", .processId = 9}, "\tmail.exe\t受信トレイ\t9\tC:\\mail.exe"},
+        {{.title = "No process", .processId = 99}, "\t\tNo process\t\t"},
+        {{.title = "Hidden", .visible = false, .processId = 7},
+         "\teditor.exe\tHidden\t7\tC:\\editor.exe"},
+        {{.title = "a\tb\r\nc", .processId = 9}, "\tmail.exe\ta b  c\t9\tC:\\mail.exe"}};
+    std::vector<WindowHandle> h;
+    for (const auto& c : cases) h.push_back(w.desktop.Add(c.first));
     w.form.Form_Load();
-    const std::pair<WindowHandle, std::string> cases[] = {
-        {japanese, "\tmail.exe\t受信トレイ\t9\tC:\\mail.exe"},
-        {orphan, "\t\tNo process\t\t"},
-        {hidden, "\teditor.exe\tHidden\t7\tC:\\editor.exe"},
-        {broken, "\tmail.exe\ta b  c\t9\tC:\\mail.exe"}};  // always five fields
-    for (const auto& [h, summary] : cases) {
-        w.Click(h);
-        EXPECT_EQ(w.form.SelectedWindow(), h);
-        EXPECT_EQ(w.form.CaptionTxt.Text(), w.Cell(h, col::Caption));
-        EXPECT_EQ(w.desktop.clipboard, Text(h) + summary);
+    for (size_t i = 0; i < h.size(); ++i) {
+        w.Click(h[i]);
+        EXPECT_EQ(Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text(),
+                  Text(h[i]) + w.Win(h[i]).title);
+        EXPECT_EQ(w.desktop.clipboard, Text(h[i]) + cases[i].second);  // always five fields
     }
-    // Without a selected row the window and the caption stay; the clipboard
-    // is emptied first, so a failed write leaves nothing stale.
+    // Without a selected row the window and the caption stay and the text is
+    // empty; the clipboard is emptied first, so a failed write leaves nothing stale.
     w.form.CaptionTxt.UserEdited("typed");
     w.form.ListView1.Select(std::nullopt);
-    w.desktop.Fail("Clipboard.SetText");
+    w.desktop.Fail("Clipboard.SetText", 0, 1);
     w.form.ItemLoad();
     EXPECT_EQ(w.desktop.clipboard, std::nullopt);
-    w.desktop.Restore();
     w.form.ItemLoad();
     EXPECT_EQ(w.desktop.clipboard, "");
-    EXPECT_EQ(w.form.SelectedWindow(), broken);
-    EXPECT_EQ(w.form.CaptionTxt.Text(), "typed");
+    EXPECT_EQ(Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text(), Text(h[3]) + "typed");
 }
 
 TEST(Load, OnlyTheWindows9xFamilyDisablesTheSliderAndTheFinderLabelForGood) {
+    // clang-format off
     const struct { std::optional<uint32_t> platformId; bool fails, disabled; } cases[] = {
         {1, false, true}, {2, false, false}, {0, false, false}, {1, true, false}};
+    // clang-format on
     for (auto c : cases) {
         World w;
         w.desktop.platformId = c.platformId;
-        if (c.fails) w.desktop.Fail("GetVersionPlatformId");
-        for (uint32_t later : {0u, 2u}) {
-            if (later) w.desktop.platformId = later, w.desktop.Restore();
-            w.form.ItemLoad();
-            EXPECT_EQ(w.form.ToumeiSld.Enabled(), !c.disabled) << c.platformId.value_or(9);
-            EXPECT_EQ(w.form.Label2.Enabled(), !c.disabled) << c.platformId.value_or(9);
-        }
+        if (c.fails) w.desktop.Fail("GetVersionPlatformId", 0, 1);
+        w.form.ItemLoad();
+        w.desktop.platformId = 2;
+        w.form.ItemLoad();
+        EXPECT_EQ(w.form.ToumeiSld.Enabled(), !c.disabled) << c.platformId.value_or(9);
+        EXPECT_EQ(w.form.Label2.Enabled(), !c.disabled) << c.platformId.value_or(9);
     }
 }
 
@@ -90,12 +86,12 @@ TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
     w.desktop.Add({.handle = WindowHandle(20), .title = "C", .processId = 20});
     w.desktop.Add({.handle = WindowHandle(3), .title = "a"});
     w.form.Form_Load();
-    const struct { int header; std::string column; } clicks[] = {
-        {2, "3|20|100"}, {2, "100|20|3"}, {4, "C|b|a"}, {5, "|100|20"}, {5, "20|100|"}};
-    for (const auto& c : clicks) {
-        w.form.ListView1_ColumnClick(c.header);
-        EXPECT_EQ(w.form.ListView1.SortKey(), c.header - 1);
-        EXPECT_EQ(w.Column(size_t(c.header - 1)), c.column) << "header " << c.header;
+    const std::pair<int, std::string> clicks[] = {
+        {2, "3;20;100;"}, {2, "100;20;3;"}, {4, "C;b;a;"}, {5, ";100;20;"}, {5, "20;100;;"}};
+    for (const auto& [header, column] : clicks) {
+        w.form.ListView1_ColumnClick(header);
+        EXPECT_EQ(w.form.ListView1.SortKey(), header - 1);
+        EXPECT_EQ(w.Rows({size_t(header - 1)}), column) << header;
     }
 }
 

@@ -1,19 +1,17 @@
-// A MainFrm on the fake desktop. The desktop has its shell window
-// ("Progman"), untitled as a real one is, so it gives no row.
+// A MainFrm on the fake desktop, which has its shell window ("Progman"),
+// untitled as a real one is, so it gives no row.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "catalogue/refresh.h"
 #include "fake/fake.h"
 
 namespace kelvorin::unit {
 
-inline std::string Text(WindowHandle h) { return std::to_string(h.value); }
+inline std::string Text(WindowHandle h) {
+    return std::to_string(h.value);
+}
 
 struct World {
     fake::Desktop desktop;
@@ -22,7 +20,9 @@ struct World {
     MainFrm form{platform, view};
     WindowHandle shell = desktop.Add({.className = "Progman"});
 
-    World() { view.onUnload = [this] { form.Form_Unload(); }; }
+    World() {
+        view.onUnload = [this] { form.Form_Unload(); };
+    }
     fake::Window& Win(WindowHandle h) { return desktop.Win(h); }
     std::optional<size_t> RowOf(WindowHandle h) const {
         for (size_t row = 0; row < form.ListView1.RowCount(); ++row)
@@ -30,15 +30,16 @@ struct World {
         return std::nullopt;
     }
     std::string Cell(WindowHandle h, size_t column) const {
-        auto row = RowOf(h);
-        return row ? form.ListView1.Cell(*row, column) : "<no row>";
+        return RowOf(h) ? form.ListView1.Cell(*RowOf(h), column) : "<no row>";
     }
-    // One column top to bottom, cells joined by '|'.
-    std::string Column(size_t column) const {
-        std::string cells;
-        for (size_t row = 0; row < form.ListView1.RowCount(); ++row)
-            cells += (row ? "|" : "") + form.ListView1.Cell(row, column);
-        return cells;
+    // The cells of these columns, '|' between columns and ';' after each row.
+    std::string Rows(std::initializer_list<size_t> columns) const {
+        std::string rows;
+        for (size_t row = 0; row < form.ListView1.RowCount(); ++row) {
+            for (size_t column : columns) rows += form.ListView1.Cell(row, column) + "|";
+            rows.back() = ';';
+        }
+        return rows;
     }
     // Selects the window's row as a click does and runs the click's handler.
     void Click(WindowHandle h) {
