@@ -32,7 +32,8 @@ uint32_t Be32(const uint8_t* p) {
 // needs the whole of a big file.
 class Reader {
 public:
-    Reader(IFiles& files, KernelHandle file, uint64_t size) : files_(files), file_(file), size_(size) {}
+    Reader(IFiles& files, KernelHandle file, uint64_t size)
+        : files_(files), file_(file), size_(size) {}
     uint64_t Size() const { return size_; }
 
     // False when any of the bytes lies outside the file or cannot be read.
@@ -110,15 +111,15 @@ bool SoundImage(Reader& reader, uint64_t offset, uint64_t size) {
     uint64_t header = std::max<uint64_t>(headerSize, compression == kBiBitfields ? 52 : 40);
     auto stride = [](uint64_t rowBits) { return (rowBits + 31) / 32 * 4; };
     uint64_t rows = (uint64_t(height) + 1) / 2;
-    return header + 4 * colours + rows * (stride(uint64_t(width) * bits) + stride(uint64_t(width))) <=
+    return header + 4 * colours +
+               rows * (stride(uint64_t(width) * bits) + stride(uint64_t(width))) <=
            size;
 }
 
 bool SoundIco(Reader& reader) {
     uint32_t reserved = 0, type = 0, count = 0;
     if (!reader.U16(0, reserved) || !reader.U16(2, type) || !reader.U16(4, count)) return false;
-    if (reserved != 0 || type != 1 || count == 0 || 6 + 16 * uint64_t(count) > reader.Size())
-        return false;
+    if (reserved != 0 || type != 1 || count == 0) return false;
     for (uint64_t entry = 6; entry < 6 + 16 * uint64_t(count); entry += 16) {
         uint32_t bytes = 0, offset = 0;
         if (!reader.U32(entry + 8, bytes) || !reader.U32(entry + 12, offset) ||
@@ -164,7 +165,8 @@ public:
     // A type's directory of names, each with its languages: at least one
     // language each (the system takes the first without counting), and each a
     // data entry whose bytes `visit` checks.
-    bool Leaves(const Entry& type, const std::function<bool(const Entry&, uint64_t, uint64_t)>& visit) {
+    bool Leaves(const Entry& type,
+                const std::function<bool(const Entry&, uint64_t, uint64_t)>& visit) {
         auto names = Subdirectory(type);
         if (!names) return false;
         for (const Entry& name : *names) {

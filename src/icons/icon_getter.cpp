@@ -57,7 +57,8 @@ void IconGetter::Command1_Click() {
     const std::string path = Text1.Text();
     // A file whose icon data would take the system's icon code down counts
     // as one without icons.
-    const int n = IconDataIsSound(platform_.files, path) ? platform_.shell.ExtractIconCount(path) : 0;
+    const int n =
+        IconDataIsSound(platform_.files, path) ? platform_.shell.ExtractIconCount(path) : 0;
     Label3.SetCaption(std::to_string(n));
     // Nothing to show: the previous file's icons stay listed.
     if (n <= 0) return;
@@ -74,7 +75,8 @@ void IconGetter::Command1_Click() {
     ListView1.SetVisible(false);
     listedPath_ = path;
     // A file can hold thousands of icons: each is drawn when it is shown or saved.
-    ImageList1.SetDrawn(entries, [this](int i) { return DrawIcon(i); }, key);
+    auto draw = [this](int i) { return DrawIcon(i); };
+    ImageList1.SetDrawn(entries, draw, key);
     ListView1.Clear();
     for (int i = 1; i <= entries; ++i) {
         size_t row = ListView1.AddRow(std::to_string(i));

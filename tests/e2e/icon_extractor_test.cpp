@@ -152,9 +152,9 @@ class IconExtractorTest : public KelvorinTest {
         helpers_.push_back(std::make_unique<HelperProcess>(HelperProcess::Start(args, iconExe_)));
         // The system would not start a damaged file; it takes the running one's place.
         const std::wstring aside = iconExe_ + L".running";
-        if (damaged && !(MoveFileW(iconExe_.c_str(), aside.c_str()) &&
-                         CopyFileW(aside.c_str(), iconExe_.c_str(), TRUE) &&
-                         DamageFirstIcon(iconExe_)))
+        if (damaged &&
+            !(MoveFileW(iconExe_.c_str(), aside.c_str()) &&
+              CopyFileW(aside.c_str(), iconExe_.c_str(), TRUE) && DamageFirstIcon(iconExe_)))
             throw std::runtime_error("could not damage the helper copy");
         return *helpers_.back();
     }

@@ -116,7 +116,8 @@ std::string IcoFileBytes() {
 KernelHandle FakeDesktop::OpenFileForReading(const std::string& path) {
     if (Enter("OpenFileForReading", {Arg(path)})) return kInvalidHandle;
     // A file a test put there, else a plain .ico for a file given icons.
-    if (auto it = files_.find(path); it != files_.end()) return NewKernelHandle(OpenFile{it->second});
+    if (auto it = files_.find(path); it != files_.end())
+        return NewKernelHandle(OpenFile{it->second});
     if (IconFile(path)) return NewKernelHandle(OpenFile{IcoFileBytes()});
     return kInvalidHandle;
 }

@@ -137,8 +137,10 @@ TEST_F(ProcessLookup, RowsWithoutAnIconShowThePlaceholderOnTheListBackground) {
     form.Form_Load();
 
     std::vector<std::string> checked, extracted;
-    for (const auto& call : desktop.Log().Named("OpenFileForReading")) checked.push_back(call.args[0]);
-    for (const auto& call : desktop.Log().Named("ExtractIconExA")) extracted.push_back(call.args[0]);
+    for (const auto& call : desktop.Log().Named("OpenFileForReading"))
+        checked.push_back(call.args[0]);
+    for (const auto& call : desktop.Log().Named("ExtractIconExA"))
+        extracted.push_back(call.args[0]);
     EXPECT_EQ(extracted, std::vector<std::string>{fake::Arg("C:\\Tools\\plain.exe")})
         << "only a readable, sound file goes to the system's icon code";
     for (size_t i = 0; i < std::size(cases); ++i) {

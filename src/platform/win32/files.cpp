@@ -10,8 +10,8 @@ KernelHandle Files::OpenFileForReading(const std::string& path) {
     // The shell's icon calls look a bare name up on the search path, with
     // ".exe" added when it has no extension: the file read here must be theirs.
     std::vector<char> found(MAX_PATH);
-    DWORD length = ::SearchPathA(nullptr, ansi.c_str(), ".exe", DWORD(found.size()), found.data(),
-                                 nullptr);
+    DWORD length =
+        ::SearchPathA(nullptr, ansi.c_str(), ".exe", DWORD(found.size()), found.data(), nullptr);
     if (length >= found.size()) {
         found.resize(length + 1);
         length = ::SearchPathA(nullptr, ansi.c_str(), ".exe", DWORD(found.size()), found.data(),

@@ -84,22 +84,24 @@ bool DamageFirstIcon(const std::wstring& exe) {
         return offset + size <= file.size() ? file.data() + offset : nullptr;
     };
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    auto* nt = dos ? reinterpret_cast<IMAGE_NT_HEADERS64*>(at(size_t(dos->e_lfanew),
-                                                              sizeof(IMAGE_NT_HEADERS64)))
+    auto* nt = dos ? reinterpret_cast<IMAGE_NT_HEADERS64*>(
+                         at(size_t(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS64)))
                    : nullptr;
     if (!ok || !nt) return false;
     DWORD root = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
     IMAGE_SECTION_HEADER* rsrc = nullptr;
     IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
     for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
-        if (root >= section->VirtualAddress && root < section->VirtualAddress + section->SizeOfRawData)
+        if (root >= section->VirtualAddress &&
+            root < section->VirtualAddress + section->SizeOfRawData)
             rsrc = section;
     if (!rsrc) return false;
     size_t base = rsrc->PointerToRawData + (root - rsrc->VirtualAddress);
     // RT_ICON, then its first name and first language: a data entry.
     size_t offset = base;
     for (WORD wanted : {WORD(3), WORD(0), WORD(0)}) {
-        auto* dir = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(at(offset, sizeof(IMAGE_RESOURCE_DIRECTORY)));
+        auto* dir = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(
+            at(offset, sizeof(IMAGE_RESOURCE_DIRECTORY)));
         int n = dir ? dir->NumberOfNamedEntries + dir->NumberOfIdEntries : 0;
         auto* entry = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(dir + 1);
         int i = 0;
@@ -107,8 +109,8 @@ bool DamageFirstIcon(const std::wstring& exe) {
         if (i == n) return false;
         offset = base + entry[i].OffsetToDirectory;
     }
-    auto* data = reinterpret_cast<IMAGE_RESOURCE_DATA_ENTRY*>(
-        at(offset, sizeof(IMAGE_RESOURCE_DATA_ENTRY)));
+    auto* data =
+        reinterpret_cast<IMAGE_RESOURCE_DATA_ENTRY*>(at(offset, sizeof(IMAGE_RESOURCE_DATA_ENTRY)));
     if (!data) return false;
     data->OffsetToData = rsrc->VirtualAddress + rsrc->SizeOfRawData + 0x100000;
     rsrc->SizeOfRawData += 0x200000;
