@@ -6,6 +6,7 @@
 #include "app/handle_text.h"
 #include "app/main_frm.h"
 #include "catalogue/refresh.h"
+#include "icons/icon_data.h"
 #include "platform/constants.h"
 
 namespace kelvorin {
@@ -86,7 +87,11 @@ void MainFrm::PIdGet() {
         if (cached == cellByPath.end()) {
             ISurface& surface = Picture1();
             surface.Clear(background);
-            IconPair icons = platform_.shell.ExtractIconExA(process.exePath, 0);
+            // Damaged icon data would take the system's icon code, and the
+            // program with it, down: such a file shows the placeholder.
+            IconPair icons;
+            if (IconDataIsSound(platform_.files, process.exePath))
+                icons = platform_.shell.ExtractIconExA(process.exePath, 0);
             if (!icons.small)
                 surface.DrawImage(PlaceholderImage(background), 0, 0);
             else

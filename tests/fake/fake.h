@@ -77,13 +77,19 @@ struct Icon {
 inline Icon Solid(Colour colour) {
     return {Image(32, 32, colour), Image(16, 16, colour)};
 }
+// A sound .ico file of one 1 x 1 32-bit image: directory, header, colour and mask rows.
+inline std::string IcoFileBytes() {
+    return std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
+           std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
+}
 
 class Desktop final : public IWindows,
                       public IProcesses,
                       public IShell,
                       public IClipboard,
                       public IKeyboard,
-                      public IUserInterface {
+                      public IUserInterface,
+                      public IFiles {
   public:
     Platform platform();
 
@@ -141,6 +147,7 @@ class Desktop final : public IWindows,
     std::deque<int> answers;                           // else a box answers with its first button
     std::deque<std::optional<std::string>> saveNames;  // else the save dialog is cancelled
     std::string saveFilter;
+    // Files to read and written: a file given icons and not put here reads as IcoFileBytes().
     std::map<std::string, std::string> files;
 
     // --- IWindows ------------------------------------------------------------
@@ -409,12 +416,33 @@ class Desktop final : public IWindows,
     }
     size_t AnsiLength(const std::string& text) override { return text.size(); }  // UTF-8 itself
 
+    // --- IFiles -----------------------------------------------------------------
+    KernelHandle OpenFileForReading(const std::string& path) override {
+        bool fails = Enter("OpenFileForReading");
+        auto it = files.find(path);
+        if (fails || (it == files.end() && !iconFiles.count(path))) return kInvalidHandle;
+        return NewKernel({.bytes = it == files.end() ? IcoFileBytes() : it->second, .file = true});
+    }
+    std::optional<uint64_t> GetFileSize(KernelHandle file) override {
+        Kernel* k = Use("GetFileSize", file);
+        return k && k->file ? std::optional<uint64_t>(k->bytes.size()) : std::nullopt;
+    }
+    std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) override {
+        Kernel* k = Use("ReadFileAt", file);
+        return k && k->file && offset < k->bytes.size() ? k->bytes.substr(offset, count) : "";
+    }
+    bool CloseFile(KernelHandle file) override {
+        return Use("CloseFile", file) && kernel_.erase(file.value);
+    }
+
   private:
     struct Kernel {
         std::vector<ProcessEntry> entries;  // a process snapshot
         size_t next = 0;
         std::optional<ModuleEntry> module;   // a module snapshot's first module
         uint32_t processId = 0, access = 0;  // an open process
+        std::string bytes;                   // an open file
+        bool file = false;
     };
     struct Switch {
         int after, times;
@@ -500,7 +528,7 @@ class Surface final : public ISurface {
 };
 
 inline Platform Desktop::platform() {
-    return {*this, *this, *this, *this, *this, *this, [this] {
+    return {*this, *this, *this, *this, *this, *this, *this, [this] {
                 return std::unique_ptr<ISurface>(new Surface(*this));
             }};
 }

@@ -120,10 +120,14 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     w.desktop.processes = {
         {7, "app.exe", "C:\\One\\app.exe"},       {8, "app.exe", "C:\\Two\\app.exe"},
         {9, "csrss.exe", "C:\\csrss.exe", false}, {10, "plain.exe", "C:\\plain.exe"},
-        {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"}};
+        {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"},
+        {11, "broken.exe", "C:\\broken.exe"}};
     const fake::Icon red = TwoSizes(Rgb(200, 0, 0)), blue = TwoSizes(Rgb(0, 0, 200));
     w.desktop.iconFiles = {
-        {"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}}, {"C:\\csrss.exe", {red}}};
+        {"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}}, {"C:\\csrss.exe", {red}},
+        {"C:\\plain.exe", {}}, {"C:\\broken.exe", {red}}};
+    // Damaged icon data would take the system's icon code down: never handed over.
+    w.desktop.files["C:\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
     const Image none = Cell(PlaceholderImage(kBackground));
     // clang-format off
     const struct { uint32_t process; std::string cells; Image picture; } rows[] = {
@@ -131,7 +135,7 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         {8, "app.exe|8|C:\\Two\\app.exe", Cell(blue.small)},
         {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)},
         {9, "csrss.exe|9|csrss.exe", none},  // unreadable modules never give the icon's path
-        {10, "plain.exe|10|C:\\plain.exe", none},
+        {10, "plain.exe|10|C:\\plain.exe", none}, {11, "broken.exe|11|C:\\broken.exe", none},
         {99, "||", Image()},  // started after the snapshot
         {7, "||", Image()}};  // gone while the lookup runs: process 0
     // clang-format on
@@ -147,13 +151,13 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         EXPECT_EQ(ProcessCells(w, h[i]), rows[i].cells) << i;
         EXPECT_EQ(image ? w.form.ImageList1.At(image) : Image(), rows[i].picture) << i;
     }
-    EXPECT_EQ(w.desktop.Count("ExtractIconExA"), 4u) << "once per executable";
+    EXPECT_EQ(w.desktop.Count("ExtractIconExA"), 3u) << "once per sound executable";
     // A module snapshot of process 0 reads the program's own: the path goes to that process.
     EXPECT_EQ(w.form.ProcessTable()[4].exePath + w.form.ProcessTable()[5].exePath,
               "[System Process]C:\\own.exe");
     EXPECT_EQ(w.desktop.LiveIcons(), 0u);
     w.form.PRefreshBtn_Click();
-    EXPECT_EQ(w.form.ImageList1.Count(), 5) << "one picture per row with a process, afresh";
+    EXPECT_EQ(w.form.ImageList1.Count(), 6) << "one picture per row with a process, afresh";
 }
 
 TEST(ProcessLookup, EverySnapshotIsClosedAndAFailedCallLosesOnlyWhatItWouldHaveRead) {

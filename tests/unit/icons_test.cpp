@@ -45,12 +45,24 @@ struct Extractor {
     }
 };
 
+// Counts the rows the list shows as they are added: each one is a redraw.
+struct Redraws : ListViewObserver {
+    explicit Redraws(const ListView& l) : list(l) {}
+    void ListRowsChanged() override { count += list.Visible(); }
+    void ListCellChanged(size_t, size_t) override { count += list.Visible(); }
+    void ListSelectionChanged() override {}
+    void ListVisibilityChanged() override {}
+    void ListColumnsChanged() override {}
+    const ListView& list;
+    int count = 0;
+};
+
 TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     Extractor x;
-    x.desktop.onCall = [&](const std::string& call) {
-        EXPECT_TRUE(call != "ExtractIconA" || !x.form.ListView1.Visible()) << "redrawn per icon";
-    };
+    Redraws redraws(x.form.ListView1);
+    x.form.ListView1.SetObserver(&redraws);
     x.form.Form_Activate();
+    EXPECT_EQ(redraws.count, 0);
     EXPECT_EQ(x.form.Label3.Caption(), "3");
     EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");
     EXPECT_EQ(x.form.ImageList1.At(1), OnWhite(x.red));
@@ -79,30 +91,35 @@ TEST(IconGetter, PicturesTakeTheSystemIconSize) {
     }
 }
 
-TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutIconsLeavesTheListAsItWas) {
+TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListAsItWas) {
     Extractor x;
-    x.desktop.Fail("ExtractIconA", 1, 1);
+    x.desktop.Fail("ExtractIconA", 0, 1);
     x.form.Form_Activate();
     EXPECT_EQ(x.form.ImageList1.At(2), Image(32, 32, kWhite));
     EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");
     x.form.ListView1.Select(1);
-    x.desktop.iconFiles["empty.txt"] = {};
-    for (const char* path : {"nowhere.exe", "empty.txt", ""}) {
+    x.desktop.iconFiles = {{"empty.txt", {}}, {"damaged.exe", {{x.red, x.red}}}};
+    x.desktop.files["damaged.exe"] = fake::IcoFileBytes().substr(0, 40);
+    x.desktop.logging = true;
+    for (const char* path : {"nowhere.exe", "empty.txt", "", "damaged.exe"}) {
         x.form.Text1.UserEdited(path);
         x.form.Command1.Click();
         EXPECT_EQ(x.form.Label3.Caption() + x.Rows(), "01K2K2 2K3K3 3K4K4 ") << path;
         EXPECT_EQ(x.form.ListView1.Selected(), 1u) << path;
     }
+    EXPECT_EQ(x.desktop.Count("ExtractIconCount"), 1u) << "a damaged file never goes to the system";
 }
 
 TEST(IconGetter, AFileClaimingMoreIconsThanEntryNumbersListsUpToTheLast) {
     Extractor x("damaged.exe");
     x.desktop.metrics = {{11, 1}, {12, 1}};
     x.desktop.iconFiles["damaged.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
+    x.desktop.logging = true;
     x.form.Form_Activate();
     EXPECT_EQ(x.form.Label3.Caption(), "40000");
     ASSERT_EQ(x.form.ListView1.RowCount(), 32767u);
     EXPECT_EQ(x.form.ListView1.Cell(32766, 0) + x.form.ImageList1.KeyAt(32767), "32767K32768");
+    EXPECT_EQ(x.desktop.Count("ExtractIconA"), 0u) << "only the pictures asked for are drawn";
 }
 
 TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {

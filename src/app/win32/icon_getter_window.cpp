@@ -91,9 +91,10 @@ HWND IconGetterWindow::CreateControl(ControlModel& model) {
         exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::ListView:
-        // The mirror owns the image list, so the list must not destroy it.
+        // The mirror owns the image list, so the list must not destroy it. The
+        // items are only a count: a file may hold tens of thousands of icons.
         cls = WC_LISTVIEWW;
-        style = LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+        style = LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
                 LVS_AUTOARRANGE | LVS_ALIGNTOP | WS_TABSTOP;
         exStyle = WS_EX_CLIENTEDGE;
         break;
