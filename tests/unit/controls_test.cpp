@@ -79,5 +79,23 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
     EXPECT_NE(images.Generation(), generation) << "a cleared list is a new one for the mirror";
 }
 
+// Rows added as the catalogue adds them (tag, then key) under a sort by key.
+TEST(ListView, ASortInForcePlacesEachRowAddedAndEqualKeysKeepTheOrderTheyCameIn) {
+    const std::pair<int, std::string> cases[] = {{0, "1032"}, {1, "2031"}};
+    for (const auto& [order, tags] : cases) {
+        ListView list("List", 1, {});
+        for (const char* name : {"Item", "Key", "Tag"}) list.AddColumn(name, 1);
+        list.SetSortKey(1);
+        list.SetSortOrder(order);
+        list.SetSorted(true);
+        for (int i = 0; i < 4; ++i)
+            list.SetCell(list.SetCell(list.AddRow(), 2, {char('0' + i)}), 1, {"bacb"[i]});
+        std::string found;
+        for (size_t row = 0; row < list.RowCount(); ++row) found += list.Cell(row, 2);
+        EXPECT_EQ(found, tags) << order;
+        EXPECT_EQ(list.Cell(*list.Selected(), 2), "0") << "the first row added stays selected";
+    }
+}
+
 }  // namespace
 }  // namespace kelvorin

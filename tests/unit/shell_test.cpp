@@ -1,6 +1,4 @@
 // The hotkey, the notification area and the main window's own commands.
-#include <set>
-
 #include "shell/key_chord.h"
 #include "shell/tray.h"
 #include "world.h"
@@ -162,18 +160,6 @@ TEST(MainCommands, TheOptionsButtonOpensTheRegionBelowTheThresholdAndClosesItFro
         w.form.Command2.Click();
         EXPECT_EQ(w.view.clientHeight, after) << height;
     }
-}
-
-TEST(MainCommands, TabReachesEveryControlThatTakesInputOnceListFirst) {
-    Commands w;
-    std::multiset<int> reached, taking;
-    for (const ControlModel* c : w.form.TabOrder()) reached.insert(c->Id());
-    for (const ControlModel* c : w.form.Controls())
-        if (c->Kind() != ControlKind::Label && c->Kind() != ControlKind::Frame &&
-            c->Kind() != ControlKind::Picture && c->Kind() != ControlKind::Line)
-            taking.insert(c->Id());
-    EXPECT_EQ(reached, taking);
-    EXPECT_EQ(w.form.TabOrder().front(), &w.form.ListView1);
 }
 
 }  // namespace
