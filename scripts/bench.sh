@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs Kelvorin's benchmarks and prints their figures (nothing is asserted):
 #   1. the core micro benchmark (native, Google Benchmark): a refresh and the
-#      process lookup over a lean in-memory desktop of 10 000 windows;
+#      process lookup over the unit tests' fake desktop of 10 000 windows;
 #   2. the refresh benchmark under Wine: the real x64 kelvorin.exe on a shared
 #      virtual desktop of 1000 and 2000 helper windows (start-up, refresh, the
 #      platform floor, memory over 200 refreshes, CPU over 60 idle seconds).

@@ -1,23 +1,14 @@
-// An in-memory desktop behind the unit tests and the core benchmark: every
-// platform interface over plain state that a test sets up and reads back
-// (windows, processes, icon files, the notification area, the clipboard,
-// keys, dialogs and files). As in Win32, a call on a destroyed or unknown
-// window fails, and a hung window refuses every call that would wait on its
-// thread. Fail(name) makes a call fail without effect; the names of the calls
-// made are logged only while `logging` is on, so the benchmark pays nothing.
+// An in-memory desktop behind the unit tests and the core benchmark: every platform
+// interface over plain state that a test sets up and reads back. As in Win32, a call on a
+// destroyed or unknown window fails, and a hung window refuses every call that would wait
+// on its thread. Fail(name) makes a call fail without effect; the names of the calls made
+// are logged only while `logging` is on, so the benchmark pays nothing for them.
 #pragma once
 
 #include <algorithm>
 #include <deque>
-#include <functional>
 #include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <unordered_map>
-#include <utility>
-#include <vector>
 
 #include "app/main_frm.h"
 #include "icons/icon_getter.h"
@@ -33,9 +24,7 @@ inline constexpr Colour kClear = 0xFF000000u;
 
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool Contains(Point p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
+    bool Has(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };
 
 struct MenuItem {
@@ -173,10 +162,8 @@ class Desktop final : public IWindows,
     WindowHandle GetParent(WindowHandle h) override {
         // By the style, as in user32: a pop-up reports its owner, a child its parent.
         Window* w = Use("GetParent", h);
-        if (!w) return {};
-        return (w->style & kWsPopup)   ? w->owner
-               : (w->style & kWsChild) ? w->parent
-                                       : WindowHandle();
+        if (w && (w->style & kWsPopup)) return w->owner;
+        return w && (w->style & kWsChild) ? w->parent : WindowHandle();
     }
     WindowHandle FindWindowA(const std::optional<std::string>& className,
                              const std::optional<std::string>& title) override {
@@ -268,7 +255,7 @@ class Desktop final : public IWindows,
         for (bool deeper = true; deeper;) {
             deeper = false;
             for (WindowHandle c : Children(found))
-                if (!deeper && Win(c).visible && Win(c).enabled && Win(c).rect.Contains(p))
+                if (!deeper && Win(c).visible && Win(c).enabled && Win(c).rect.Has(p))
                     found = c, deeper = true;
         }
         return found;
@@ -280,9 +267,9 @@ class Desktop final : public IWindows,
     WindowHandle ChildWindowFromPoint(WindowHandle parent, Point p) override {
         Window* w = Use("ChildWindowFromPoint", parent);
         Point screen{p.x + Origin(parent).x, p.y + Origin(parent).y};
-        if (!w || !w->rect.Contains(screen)) return {};
+        if (!w || !w->rect.Has(screen)) return {};
         for (WindowHandle c : Children(parent))  // hidden and disabled ones too
-            if (Win(c).rect.Contains(screen)) return c;
+            if (Win(c).rect.Has(screen)) return c;
         return parent;
     }
     void SetCapture(WindowHandle h) override { capture = Enter("SetCapture") ? capture : h; }
@@ -528,9 +515,9 @@ class Surface final : public ISurface {
 };
 
 inline Platform Desktop::platform() {
-    return {*this, *this, *this, *this, *this, *this, *this, [this] {
-                return std::unique_ptr<ISurface>(new Surface(*this));
-            }};
+    return {*this, *this, *this, *this,
+            *this, *this, *this, [this] {
+                return std::unique_ptr<ISurface>(new Surface(*this)); }};
 }
 
 // Both of the program's windows as the logic sees them; the calls whose order

@@ -1,8 +1,6 @@
 // The icon extractor's list and save, and the bitmap writer.
-#include <gtest/gtest.h>
-
-#include "fake/fake.h"
 #include "icons/bmp_writer.h"
+#include "world.h"
 
 namespace kelvorin {
 namespace {
@@ -45,24 +43,11 @@ struct Extractor {
     }
 };
 
-// Counts the rows the list shows as they are added: each one is a redraw.
-struct Redraws : ListViewObserver {
-    explicit Redraws(const ListView& l) : list(l) {}
-    void ListRowsChanged() override { count += list.Visible(); }
-    void ListCellChanged(size_t, size_t) override { count += list.Visible(); }
-    void ListSelectionChanged() override {}
-    void ListVisibilityChanged() override {}
-    void ListColumnsChanged() override {}
-    const ListView& list;
-    int count = 0;
-};
-
 TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     Extractor x;
-    Redraws redraws(x.form.ListView1);
-    x.form.ListView1.SetObserver(&redraws);
+    unit::ListEvents heard(x.form.ListView1);
     x.form.Form_Activate();
-    EXPECT_EQ(redraws.count, 0);
+    EXPECT_EQ(heard.events.find('+'), heard.events.rfind('+')) << "redrawn per icon: " << heard.events;
     EXPECT_EQ(x.form.Label3.Caption(), "3");
     EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");
     EXPECT_EQ(x.form.ImageList1.At(1), OnWhite(x.red));

@@ -41,6 +41,14 @@ TEST(ForceClose, OnlyYesToTheWarningTerminatesAndOnlyTheSelectedRowsProcess) {
     EXPECT_TRUE(w.desktop.processes[0].terminated && !w.desktop.processes[1].terminated);
     EXPECT_EQ(w.desktop.OpenHandles(), 0u);
     EXPECT_EQ(w.form.ListView1.Cell(0, col::Caption), "Editor") << "rows stay until a refresh";
+    // Closing goes to the selected window, even a control; the extractor opens on the row's path.
+    w.Pick({220, 20});
+    w.form.PEnd.Click();
+    EXPECT_TRUE(w.Win(w.button).destroyed && !w.Win(w.viewer).destroyed);
+    w.form.PIconGetBtn.Click();
+    w.form.ListView1.Select(std::nullopt);
+    w.form.PIconGetBtn.Click();
+    EXPECT_EQ(w.view.iconGetterPaths, std::vector<std::string>{"C:\\Apps\\editor.exe"});
 }
 
 TEST(ForceClose, NothingIsTerminatedUnlessTheIdStillNamesTheRowsProgram) {
@@ -68,21 +76,6 @@ TEST(ForceClose, NothingIsTerminatedUnlessTheIdStillNamesTheRowsProgram) {
             << c.idCell.value_or("-") << c.now.exePath;
         EXPECT_EQ(w.desktop.OpenHandles(), 0u);
     }
-}
-
-TEST(CloseAndIcons, CloseGoesToTheSelectedWindowAndTheExtractorOpensOnTheSelectedRowsPath) {
-    ProcessWorld w;
-    w.Pick({220, 20});  // the viewer's button
-    w.form.PEnd.Click();
-    EXPECT_TRUE(w.Win(w.button).destroyed && !w.Win(w.viewer).destroyed);
-    w.Pick({280, 80});
-    w.form.PEnd.Click();
-    EXPECT_TRUE(w.Win(w.viewer).destroyed);
-    EXPECT_EQ(w.form.ListView1.RowCount(), 2u) << "no refresh";
-    w.form.PIconGetBtn.Click();
-    w.form.ListView1.Select(std::nullopt);
-    w.form.PIconGetBtn.Click();
-    EXPECT_EQ(w.view.iconGetterPaths, std::vector<std::string>{"C:\\Apps\\editor.exe"});
 }
 
 }  // namespace

@@ -9,9 +9,20 @@
 
 namespace kelvorin::unit {
 
-inline std::string Text(WindowHandle h) {
-    return std::to_string(h.value);
-}
+inline std::string Text(WindowHandle h) { return std::to_string(h.value); }
+
+// What a list tells its view; '+' marks what it told while it was showing.
+struct ListEvents : ListViewObserver {
+    explicit ListEvents(ListView& l) : list(l) { l.SetObserver(this); }
+    void Note(const std::string& e) { events += e + (list.Visible() ? "+ " : " "); }
+    void ListRowsChanged() override { Note("rows"); }
+    void ListCellChanged(size_t r, size_t c) override { Note(std::to_string(r * 10 + c)); }
+    void ListSelectionChanged() override { Note("selection"); }
+    void ListVisibilityChanged() override { Note("visibility"); }
+    void ListColumnsChanged() override { Note("columns"); }
+    const ListView& list;
+    std::string events;
+};
 
 struct World {
     fake::Desktop desktop;
@@ -20,9 +31,7 @@ struct World {
     MainFrm form{platform, view};
     WindowHandle shell = desktop.Add({.className = "Progman"});
 
-    World() {
-        view.onUnload = [this] { form.Form_Unload(); };
-    }
+    World() { view.onUnload = [this] { form.Form_Unload(); }; }
     fake::Window& Win(WindowHandle h) { return desktop.Win(h); }
     std::optional<size_t> RowOf(WindowHandle h) const {
         for (size_t row = 0; row < form.ListView1.RowCount(); ++row)
