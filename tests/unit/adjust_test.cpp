@@ -121,8 +121,11 @@ TEST(Adjustments, EachControlChangesTheSelectedWindowAsItSays) {
 
 TEST(Adjustments, ACaptionBarButtonIsGreyedAndRenumberedUntilEveryButtonIsReset) {
     const std::pair<std::string, uint32_t> cases[] = {
-        {"閉じるボタン", 0xF060}, {"最大化ボタン", 0xF030}, {"元に戻すボタン", 0xF120},
-        {"最小化ボタン", 0xF020}, {"閉じるボタン ", 0}};  // anything else is 0, the separator
+        {"閉じるボタン", 0xF060},
+        {"最大化ボタン", 0xF030},
+        {"元に戻すボタン", 0xF120},
+        {"最小化ボタン", 0xF020},
+        {"閉じるボタン ", 0}};  // anything else is 0, the separator
     for (const auto& [name, id] : cases) {
         World w;
         WindowHandle t = w.desktop.Add({.title = "Target"});

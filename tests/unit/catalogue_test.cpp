@@ -1,5 +1,5 @@
-// The catalogue: start-up, the refresh with its filter, and each row's
-// process and icon.
+// The catalogue: start-up, the refresh with its filter, each row's process and icon,
+// loading the selected row (ItemLoad, GetWindowData, OSHantei) and the column sort.
 #include "app/art.h"
 #include "world.h"
 
@@ -25,8 +25,7 @@ TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
     const std::string rows =
         "-2147483648|Hidden|非表示;2147483647|" + std::string(255, 'x') + "|表示;";
     EXPECT_EQ(w.Rows({col::Handle, col::Caption, col::Visibility}), "-5|Alpha|表示;" + rows);
-    EXPECT_EQ(w.form.ImageList1.Width() * 100 + w.form.ImageList1.Height(), 1132)
-        << "icon / 1.5, rounded";
+    EXPECT_EQ(w.form.ImageList1.Width() * 100 + w.form.ImageList1.Height(), 1132) << "icon / 1.5";
     w.desktop.Fail("GetWindowTextA", 1, 1);  // an unreadable title gives no row
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.Rows({col::Handle, col::Caption, col::Visibility}), rows);
@@ -51,26 +50,21 @@ TEST(Refresh, TheFilterBoxLeavesOutIMEAndOwnWindowsOnlyWhileCheckedAndEachChange
     w.desktop.logging = true;
     w.form.Form_Load();
     EXPECT_EQ(w.Rows({col::Caption}), filtered) << "the box starts checked";
-    const std::pair<int, std::string> steps[] = {{0, all}, {1, filtered}, {2, all}, {1, filtered}};
-    for (size_t i = 0; i < 4; ++i) {
-        steps[i].first == 1 ? w.form.IMEUnShowChk.UserToggle()
-                            : w.form.IMEUnShowChk.SetValue(steps[i].first);
-        EXPECT_EQ(w.Rows({col::Caption}), steps[i].second) << steps[i].first;
-        EXPECT_EQ(w.desktop.Count("EnumWindows"), i + 2);
+    for (int value : {0, 1, 2, 1}) {
+        value == 1 ? w.form.IMEUnShowChk.UserToggle() : w.form.IMEUnShowChk.SetValue(value);
+        EXPECT_EQ(w.Rows({col::Caption}), value == 1 ? filtered : all) << value;
     }
+    EXPECT_EQ(w.desktop.Count("EnumWindows"), 5u) << "each change rebuilds";
 }
 
 TEST(Refresh, UnderASortEveryRowIsPlacedAndMarkedByItsOwnWindowWhileTheListIsHidden) {
     World w;
-    const bool visible[] = {true, false, true, false, false, true};
-    std::vector<WindowHandle> h;
-    for (size_t i = 0; i < 6; ++i)
-        h.push_back(w.desktop.Add({.title = {"bCadfE"[i]}, .visible = visible[i]}));
+    for (int i = 0; i < 6; ++i)
+        w.desktop.Add({.title = {"bCadfE"[i]}, .visible = bool(0x25 >> i & 1)});
     w.form.Form_Load();
     // clang-format off
     const struct { size_t key; int order; std::string rows; } cases[] = {
         {col::Caption, 0, "a|表示;b|表示;C|非表示;d|非表示;E|表示;f|非表示;"},
-        {col::Caption, 1, "f|非表示;E|表示;d|非表示;C|非表示;b|表示;a|表示;"},
         {col::Visibility, 0, "b|表示;a|表示;E|表示;C|非表示;d|非表示;f|非表示;"},
         {col::Visibility, 1, "C|非表示;d|非表示;f|非表示;b|表示;a|表示;E|表示;"}};
     // clang-format on
@@ -84,34 +78,20 @@ TEST(Refresh, UnderASortEveryRowIsPlacedAndMarkedByItsOwnWindowWhileTheListIsHid
         w.form.ListView1.Select(5);
         w.form.PRefreshBtn_Click();
         EXPECT_EQ(w.Rows({col::Caption, col::Visibility}), c.rows);
-        EXPECT_EQ(w.form.SelectedWindow(), h[0]) << "the first window enumerated is loaded";
+        EXPECT_EQ(w.Win(w.form.SelectedWindow()).title, "b") << "the first window is loaded";
         EXPECT_TRUE(w.form.ListView1.Visible());
     }
 }
 
-// --- each row's process and icon ----------------------------------------------
-
 constexpr Colour kBackground = Rgb(250, 240, 200);
 
-// A green large icon and a small one whose bottom row lies outside its mask:
-// a row shows the small one through its mask on the list background.
-fake::Icon TwoSizes(Colour colour) {
-    Image small(16, 16, colour);
-    for (int x = 0; x < 16; ++x) small.Set(x, 15, fake::kClear);
-    return {Image(32, 32, Rgb(0, 160, 0)), small};
-}
-
+// A row shows an executable's small icon through its mask on the list background.
 Image Cell(const Image& picture) {
     Image cell(21, 21, kBackground);
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
             if (picture.At(x, y) != fake::kClear) cell.Set(x, y, picture.At(x, y));
     return cell;
-}
-
-std::string ProcessCells(const World& w, WindowHandle h) {
-    return w.Cell(h, col::ProcessName) + "|" + w.Cell(h, col::ProcessId) + "|" +
-           w.Cell(h, col::FullPath);
 }
 
 TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
@@ -122,17 +102,22 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         {9, "csrss.exe", "C:\\csrss.exe", false}, {10, "plain.exe", "C:\\plain.exe"},
         {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"},
         {11, "broken.exe", "C:\\broken.exe"}};
-    const fake::Icon red = TwoSizes(Rgb(200, 0, 0)), blue = TwoSizes(Rgb(0, 0, 200));
-    w.desktop.iconFiles = {
-        {"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}}, {"C:\\csrss.exe", {red}},
-        {"C:\\plain.exe", {}}, {"C:\\broken.exe", {red}}};
+    // Small icons with their bottom row outside the mask; the large ones must not show.
+    fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
+    for (int x = 0; x < 16; ++x)
+        red.small.Set(x, 15, fake::kClear), blue.small.Set(x, 15, fake::kClear);
+    red.large = blue.large = Image(32, 32, 0);
+    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}},
+                           {"C:\\Two\\app.exe", {blue}},
+                           {"C:\\csrss.exe", {red}},
+                           {"C:\\plain.exe", {}},
+                           {"C:\\broken.exe", {red}}};
     // Damaged icon data would take the system's icon code down: never handed over.
     w.desktop.files["C:\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
     const Image none = Cell(PlaceholderImage(kBackground));
     // clang-format off
     const struct { uint32_t process; std::string cells; Image picture; } rows[] = {
-        {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)},
-        {8, "app.exe|8|C:\\Two\\app.exe", Cell(blue.small)},
+        {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)}, {8, "app.exe|8|C:\\Two\\app.exe", Cell(blue.small)},
         {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)},
         {9, "csrss.exe|9|csrss.exe", none},  // unreadable modules never give the icon's path
         {10, "plain.exe|10|C:\\plain.exe", none}, {11, "broken.exe|11|C:\\broken.exe", none},
@@ -148,7 +133,9 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     w.form.Form_Load();
     for (size_t i = 0; i < std::size(rows); ++i) {
         int image = w.form.ListView1.Row(*w.RowOf(h[i])).image;
-        EXPECT_EQ(ProcessCells(w, h[i]), rows[i].cells) << i;
+        EXPECT_EQ(w.Cell(h[i], col::ProcessName) + "|" + w.Cell(h[i], col::ProcessId) + "|" +
+                      w.Cell(h[i], col::FullPath),
+                  rows[i].cells);
         EXPECT_EQ(image ? w.form.ImageList1.At(image) : Image(), rows[i].picture) << i;
     }
     EXPECT_EQ(w.desktop.Count("ExtractIconExA"), 3u) << "once per sound executable";
@@ -160,29 +147,87 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     EXPECT_EQ(w.form.ImageList1.Count(), 6) << "one picture per row with a process, afresh";
 }
 
-TEST(ProcessLookup, EverySnapshotIsClosedAndAFailedCallLosesOnlyWhatItWouldHaveRead) {
-    const std::string editor = "editor.exe|7|C:\\editor.exe;", mail = "mail.exe|9|C:\\mail.exe;";
+TEST(Load, RunsItsStepsInOrder) {
+    World w;
+    w.desktop.Add({.title = "Alpha"});
+    WindowHandle beta = w.desktop.Add({.title = "Beta"});
+    w.form.Form_Load();
+    w.form.ListView1.Select(1);
+    w.form.ToumeiSld.SetValue(100);
+    w.desktop.clipboard = "another program's";
+    std::string seen;  // each call with the state it finds
+    w.desktop.onCall = [&](const std::string& call) {
+        const Slider& s = w.form.ToumeiSld;
+        seen += call + " " + Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() +
+                std::to_string(s.Value()) + "/" + std::to_string(s.Min()) +
+                (w.desktop.clipboard ? "+;" : ";");
+    };
+    w.form.ItemLoad();
+    // Alpha and Beta read alike: the reader changes no box, so no handler runs.
+    std::string expected, b = Text(beta) + "Beta";
+    for (const char* call :
+         {"IsWindowVisible", "GetParent", "FindWindowA", "GetParent", "GetWindowLongA"})
+        expected += call + (" " + b + "100/64+;");
+    expected += "GetVersionPlatformId " + b + "255/64+;Clipboard.Empty " + b + "255/64+;";
+    EXPECT_EQ(seen, expected + "Clipboard.SetText " + b + "255/64;");
+}
+
+TEST(Load, PutsColumnsTwoToSixOfTheSelectedRowOnTheClipboard) {
+    World w;
+    w.desktop.processes = {{7, "editor.exe", "C:\\editor.exe"}, {9, "mail.exe", "C:\\mail.exe"}};
     // clang-format off
-    const struct { const char* call; int after; size_t snapshots; std::string rows; } cases[] = {
-        {"", 0, 3, editor + mail}, {"CreateToolhelp32Snapshot", 0, 1, "||;||;"},
-        {"Process32First", 0, 1, "||;||;"}, {"Process32Next", 0, 2, editor + "||;"},
-        {"CreateToolhelp32Snapshot", 1, 3, "editor.exe|7|editor.exe;" + mail},
-        {"Module32First", 1, 3, editor + "mail.exe|9|mail.exe;"},
-        {"ExtractIconExA", 0, 3, editor + mail}};
+    const std::pair<fake::Window, std::string> cases[] = {
+        {{.title = "受信トレイ", .processId = 9}, "\tmail.exe\t受信トレイ\t9\tC:\\mail.exe"},
+        {{.title = "No process", .processId = 99}, "\t\tNo process\t\t"},
+        {{.title = "Hidden", .visible = false, .processId = 7}, "\teditor.exe\tHidden\t7\tC:\\editor.exe"},
+        {{.title = "a\tb\r\nc", .processId = 9}, "\tmail.exe\ta b  c\t9\tC:\\mail.exe"}};  // five fields
     // clang-format on
-    for (const auto& c : cases) {
+    std::vector<WindowHandle> h;
+    for (const auto& c : cases) h.push_back(w.desktop.Add(c.first));
+    w.form.Form_Load();
+    for (size_t i = 0; i < h.size(); ++i) {
+        w.Click(h[i]);
+        EXPECT_EQ(
+            Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() + "|" + *w.desktop.clipboard,
+            Text(h[i]) + w.Win(h[i]).title + "|" + Text(h[i]) + cases[i].second);
+    }
+    // Without a selected row the window and the caption stay and the text is empty; the
+    // clipboard is emptied first, so a failed write leaves nothing stale.
+    w.form.CaptionTxt.UserEdited("typed");
+    w.form.ListView1.Select(std::nullopt);
+    w.desktop.Fail("Clipboard.SetText", 0, 1);
+    w.form.ItemLoad();
+    EXPECT_EQ(w.desktop.clipboard, std::nullopt);
+    w.form.ItemLoad();
+    EXPECT_EQ(Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() + "|" + *w.desktop.clipboard,
+              Text(h[3]) + "typed|");
+}
+
+TEST(Load, OnlyTheWindows9xFamilyDisablesTheSliderAndTheFinderLabelForGood) {
+    const std::pair<std::optional<uint32_t>, bool> cases[] = {
+        {1, true}, {2, false}, {0, false}, {std::nullopt, false}};
+    for (auto [platformId, disabled] : cases) {
         World w;
-        w.desktop.processes = {{7, "editor.exe", "C:\\editor.exe"},
-                               {9, "mail.exe", "C:\\mail.exe"}};
-        w.desktop.iconFiles = {{"C:\\editor.exe", {fake::Solid(1)}}};
-        w.desktop.Add({.title = "Editor", .processId = 7});
-        w.desktop.Add({.title = "Inbox", .processId = 9});
-        w.desktop.logging = true;
-        w.desktop.Fail(c.call, c.after, 1);
-        w.form.Form_Load();
-        EXPECT_EQ(w.Rows({col::ProcessName, col::ProcessId, col::FullPath}), c.rows) << c.call;
-        EXPECT_EQ(w.desktop.Count("CreateToolhelp32Snapshot"), c.snapshots) << c.call;
-        EXPECT_EQ(w.desktop.OpenHandles() + w.desktop.LiveIcons(), 0u) << c.call;
+        w.desktop.platformId = platformId;  // none: GetVersionExA fails
+        w.form.ItemLoad();
+        w.desktop.platformId = 2;
+        w.form.ItemLoad();
+        EXPECT_EQ(w.form.ToumeiSld.Enabled() + w.form.Label2.Enabled(), disabled ? 0 : 2);
+    }
+}
+
+TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
+    World w;
+    w.desktop.processes = {{100, "hundred.exe"}, {20, "twenty.exe"}};
+    w.desktop.Add({.handle = WindowHandle(100), .title = "b", .processId = 100});
+    w.desktop.Add({.handle = WindowHandle(20), .title = "C", .processId = 20});
+    w.desktop.Add({.handle = WindowHandle(3), .title = "a"});
+    w.form.Form_Load();
+    const std::pair<int, std::string> clicks[] = {
+        {2, "3;20;100;"}, {2, "100;20;3;"}, {4, "C;b;a;"}, {5, ";100;20;"}, {5, "20;100;;"}};
+    for (const auto& [header, column] : clicks) {
+        w.form.ListView1_ColumnClick(header);
+        EXPECT_EQ(w.Rows({size_t(header - 1)}), column) << header;
     }
 }
 
