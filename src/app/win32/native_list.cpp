@@ -49,10 +49,12 @@ NativeList::~NativeList() {
         if (::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProc))
             ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        // The image list goes with this mirror; the list must not keep it.
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_SMALL);
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_NORMAL);
     }
     model_.SetObserver(nullptr);
     images_.onChanged = nullptr;
-    if (native_ != nullptr) ImageList_Destroy(native_);
 }
 
 void NativeList::ImagesChanged() {
@@ -62,21 +64,23 @@ void NativeList::ImagesChanged() {
 }
 
 void NativeList::SyncImages() {
-    if (native_ == nullptr || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
-        if (native_ != nullptr) ImageList_Destroy(native_);
-        native_ = ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64);
+    if (!native_ || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
+        // Made and handed to the list before the old one goes, so the list
+        // never holds a destroyed image list.
+        UniqueImageList fresh(ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64));
+        if (imageListKind_ == LVSIL_SMALL) {
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_SMALL);
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_NORMAL);
+        } else {
+            ListView_SetImageList(hwnd_, fresh.get(), imageListKind_);
+        }
+        native_ = std::move(fresh);
         nativeWidth_ = images_.Width();
         nativeHeight_ = images_.Height();
         mirroredImages_ = 0;
-        if (imageListKind_ == LVSIL_SMALL) {
-            ListView_SetImageList(hwnd_, native_, LVSIL_SMALL);
-            ListView_SetImageList(hwnd_, native_, LVSIL_NORMAL);
-        } else {
-            ListView_SetImageList(hwnd_, native_, imageListKind_);
-        }
     }
     if (mirroredGeneration_ != images_.Generation() || mirroredImages_ > images_.Count()) {
-        ImageList_RemoveAll(native_);
+        ImageList_RemoveAll(native_.get());
         mirroredImages_ = 0;
         mirroredGeneration_ = images_.Generation();
     }
@@ -93,9 +97,8 @@ void NativeList::SyncImages() {
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) strip.Set(i * nativeWidth_ + x, y, image.At(x, y));
         }
-        HBITMAP bitmap = CreateBitmapFromImage(strip);
-        ImageList_Add(native_, bitmap, nullptr);
-        if (bitmap != nullptr) ::DeleteObject(bitmap);
+        UniqueBitmap bitmap = CreateBitmapFromImage(strip);
+        ImageList_Add(native_.get(), bitmap.get(), nullptr);
         mirroredImages_ += count;
     }
 }

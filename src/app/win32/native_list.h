@@ -14,6 +14,7 @@
 
 #include "app/controls.h"
 #include "app/win32/twips.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
@@ -57,7 +58,7 @@ private:
     ImageList& images_;
     ScreenScale scale_;
     int imageListKind_;
-    HIMAGELIST native_ = nullptr;
+    UniqueImageList native_;
     int nativeWidth_ = 0;
     int nativeHeight_ = 0;
     int mirroredImages_ = 0;
