@@ -6,6 +6,7 @@
 
 #include "icons/bmp_writer.h"
 #include "platform/constants.h"
+#include "platform/scoped_release.h"
 
 namespace kelvorin {
 namespace {
@@ -87,14 +88,15 @@ void IconGetter::Command1_Click() {
     ImageList1.Clear();
     ListView1.Clear();
     for (int i = 1; i <= entries; ++i) {
-        IconHandle h = shell.ExtractIconA(path, i - 1);
-        picture1_->Clear(kWhite);
-        // An icon that cannot be extracted still gets its entry: a blank square.
-        if (h) picture1_->DrawIcon(h, 0, 0);
         std::string key = "K";
         key += std::to_string(i + 1);
-        ImageList1.Add(i, picture1_->Capture(), key);
-        if (h) shell.DestroyIcon(h);
+        {
+            ScopedIcons icon(shell, shell.ExtractIconA(path, i - 1));
+            picture1_->Clear(kWhite);
+            // An icon that cannot be extracted still gets its entry: a blank square.
+            if (icon.large()) picture1_->DrawIcon(icon.large(), 0, 0);
+            ImageList1.Add(i, picture1_->Capture(), key);
+        }
         size_t row = ListView1.AddRow(std::to_string(i));
         ListView1.SetRowKey(row, key);
         ListView1.SetRowImage(row, i);
