@@ -6,6 +6,7 @@
 #include "app/handle_text.h"
 #include "app/main_frm.h"
 #include "catalogue/refresh.h"
+#include "icons/icon_data.h"
 #include "platform/constants.h"
 #include "platform/scoped_release.h"
 
@@ -87,7 +88,12 @@ void MainFrm::PIdGet() {
         if (cached == cellByPath.end()) {
             ISurface& surface = Picture1();
             surface.Clear(background);
-            ScopedIcons icons(platform_.shell, platform_.shell.ExtractIconExA(process.exePath, 0));
+            // Damaged icon data would take the system's icon code, and the
+            // program with it, down: such a file shows the placeholder.
+            ScopedIcons icons(platform_.shell,
+                              IconDataIsSound(platform_.files, process.exePath)
+                                  ? platform_.shell.ExtractIconExA(process.exePath, 0)
+                                  : IconPair{});
             if (!icons.small())
                 surface.DrawImage(PlaceholderImage(background), 0, 0);
             else

@@ -24,6 +24,23 @@ private:
     KernelHandle h_;
 };
 
+// A file opened for reading, closed with IFiles::CloseFile.
+class ScopedFile {
+public:
+    ScopedFile(IFiles& files, KernelHandle h) : files_(files), h_(h) {}
+    ~ScopedFile() {
+        if (*this) files_.CloseFile(h_);
+    }
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    KernelHandle get() const { return h_; }
+    explicit operator bool() const { return h_ && h_ != kInvalidHandle; }
+
+private:
+    IFiles& files_;
+    KernelHandle h_;
+};
+
 // Icons handed out by the shell, destroyed with IShell::DestroyIcon in the
 // order they were given: the large one of a pair before the small one.
 class ScopedIcons {

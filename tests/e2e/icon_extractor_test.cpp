@@ -142,7 +142,7 @@ class IconExtractorTest : public KelvorinTest {
 
     // A copy of the helper with the three icons, under a name the ANSI code
     // page can hold but that is not plain ASCII, showing one titled window.
-    HelperProcess& StartIconHelper() {
+    HelperProcess& StartIconHelper(bool damaged = false) {
         iconExe_ =
             scratch_ + (GetOptions().codepage == 932 ? L"\\アイコン見本.exe" : L"\\Icônes.exe");
         if (!CopyFileW(GetOptions().helperExe.c_str(), iconExe_.c_str(), FALSE) ||
@@ -150,6 +150,12 @@ class IconExtractorTest : public KelvorinTest {
             throw std::runtime_error("could not give the helper copy its icons");
         std::vector<std::string> args = {"window", "icons", "--title", "E2E icons"};
         helpers_.push_back(std::make_unique<HelperProcess>(HelperProcess::Start(args, iconExe_)));
+        // The system would not start a damaged file; it takes the running one's place.
+        const std::wstring aside = iconExe_ + L".running";
+        if (damaged &&
+            !(MoveFileW(iconExe_.c_str(), aside.c_str()) &&
+              CopyFileW(aside.c_str(), iconExe_.c_str(), TRUE) && DamageFirstIcon(iconExe_)))
+            throw std::runtime_error("could not damage the helper copy");
         return *helpers_.back();
     }
 
@@ -266,6 +272,15 @@ TEST_F(IconExtractorTest, OpensModallyOnTheSelectedRowsFileAndListsItsIconsNothi
     EXPECT_EQ(GetWindow(extractor_, GW_OWNER), app.MainWindow());
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the main window takes no input";
     EXPECT_FALSE(opening_->Done()) << "the click must wait in the modal loop";
+}
+
+// The system's icon code reads past the end of such a file and dies.
+TEST_F(IconExtractorTest, ADamagedIconResourceCostsTheFileItsIconsNotTheProgramItsRow) {
+    auto& helper = StartIconHelper(true);
+    Launch();
+    ASSERT_NO_FATAL_FAILURE(OpenOn(helper.Window("icons")));
+    EXPECT_EQ(Count(), "0");
+    EXPECT_EQ(items_->RowCount(), 0);
 }
 
 TEST_F(IconExtractorTest, LaysOutItsControlsAtTheirDesignPlaces) {

@@ -47,10 +47,11 @@ NativeStyle IconGetterWindow::StyleOf(const ControlModel& model) {
     case ControlKind::TextBox:
         return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::ListView:
-        // The mirror owns the image list, so the list must not destroy it.
+        // The mirror owns the image list, so the list must not destroy it. The
+        // items are only a count: a file may hold tens of thousands of icons.
         return {WC_LISTVIEWW,
-                LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                    LVS_AUTOARRANGE | LVS_ALIGNTOP | WS_TABSTOP,
+                LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                    LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE | LVS_ALIGNTOP | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
     default:
         return {L"STATIC", SS_LEFT};

@@ -25,12 +25,28 @@ private:
 // Images go to the native list in strips of at most this many, so even a full
 // image list never needs one enormous bitmap.
 constexpr int kStripImages = 1024;
+// Slots for drawn pictures: far more than a list shows at once, so a picture
+// is never replaced while the list is still drawing with it.
+constexpr int kSlots = 128;
+
+// Copies a picture into cell `cell` of a strip of cells of the native size,
+// whatever the picture's own size.
+void PutCell(Image& strip, int cell, int width, int height, const Image& image) {
+    for (int y = 0; y < std::min(image.height, height); ++y)
+        for (int x = 0; x < std::min(image.width, width); ++x)
+            strip.Set(cell * width + x, y, image.At(x, y));
+}
 
 }  // namespace
 
 NativeList::NativeList(HWND list, ListView& model, ImageList& images, const ScreenScale& scale,
                        int imageListKind)
-    : hwnd_(list), model_(model), images_(images), scale_(scale), imageListKind_(imageListKind) {
+    : hwnd_(list),
+      model_(model),
+      images_(images),
+      scale_(scale),
+      imageListKind_(imageListKind),
+      ownerData_((::GetWindowLongW(list, GWL_STYLE) & LVS_OWNERDATA) != 0) {
     model_.SetObserver(this);
     images_.onChanged = [this] { ImagesChanged(); };
     // A classic subclass that finds this object in the window's user data:
@@ -78,11 +94,25 @@ void NativeList::SyncImages() {
         nativeWidth_ = images_.Width();
         nativeHeight_ = images_.Height();
         mirroredImages_ = 0;
+        slotImage_.clear();
+        imageSlot_.clear();
+        nextSlot_ = 0;
     }
     if (mirroredGeneration_ != images_.Generation() || mirroredImages_ > images_.Count()) {
         ImageList_RemoveAll(native_.get());
         mirroredImages_ = 0;
         mirroredGeneration_ = images_.Generation();
+        slotImage_.clear();
+        imageSlot_.clear();
+        nextSlot_ = 0;
+    }
+    if (images_.IsDrawn()) {
+        // Pictures are made as the list asks for them (SlotFor).
+        if (slotImage_.empty()) {
+            ImageList_SetImageCount(native_.get(), kSlots);
+            slotImage_.assign(kSlots, 0);
+        }
+        return;
     }
     // New images go in strips, one bitmap and one ImageList_Add each: the
     // native list then grows once per strip rather than every few images. Each
@@ -90,20 +120,29 @@ void NativeList::SyncImages() {
     while (mirroredImages_ < images_.Count()) {
         int count = std::min(images_.Count() - mirroredImages_, kStripImages);
         Image strip(nativeWidth_ * count, nativeHeight_, 0);
-        for (int i = 0; i < count; ++i) {
-            const Image& image = images_.At(mirroredImages_ + 1 + i);
-            int width = std::min(image.width, nativeWidth_);
-            int height = std::min(image.height, nativeHeight_);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) strip.Set(i * nativeWidth_ + x, y, image.At(x, y));
-        }
+        for (int i = 0; i < count; ++i)
+            PutCell(strip, i, nativeWidth_, nativeHeight_, images_.At(mirroredImages_ + 1 + i));
         UniqueBitmap bitmap = CreateBitmapFromImage(strip);
         ImageList_Add(native_.get(), bitmap.get(), nullptr);
         mirroredImages_ += count;
     }
 }
 
-void NativeList::FillDisplayInfo(LVITEMW& item) const {
+int NativeList::SlotFor(int image) {
+    if (auto found = imageSlot_.find(image); found != imageSlot_.end()) return found->second;
+    int slot = nextSlot_;
+    nextSlot_ = (nextSlot_ + 1) % kSlots;
+    if (slotImage_[size_t(slot)] != 0) imageSlot_.erase(slotImage_[size_t(slot)]);
+    Image cell(nativeWidth_, nativeHeight_, 0);
+    PutCell(cell, 0, nativeWidth_, nativeHeight_, images_.At(image));
+    UniqueBitmap bitmap = CreateBitmapFromImage(cell);
+    ImageList_Replace(native_.get(), slot, bitmap.get(), nullptr);
+    slotImage_[size_t(slot)] = image;
+    imageSlot_[image] = slot;
+    return slot;
+}
+
+void NativeList::FillDisplayInfo(LVITEMW& item) {
     // Only while the model is hidden can the two disagree on the rows (a
     // refresh in progress); a row the model does not have reads as empty.
     bool known = item.iItem >= 0 && static_cast<size_t>(item.iItem) < model_.RowCount();
@@ -118,7 +157,12 @@ void NativeList::FillDisplayInfo(LVITEMW& item) const {
     }
     if (item.mask & LVIF_IMAGE) {
         int image = known ? model_.Row(static_cast<size_t>(item.iItem)).image : 0;
-        item.iImage = image > 0 ? image - 1 : I_IMAGENONE;
+        if (!images_.IsDrawn())
+            item.iImage = image > 0 ? image - 1 : I_IMAGENONE;
+        else if (image > 0 && image <= images_.Count() && !slotImage_.empty())
+            item.iImage = SlotFor(image);
+        else
+            item.iImage = I_IMAGENONE;
     }
 }
 
@@ -134,7 +178,8 @@ void NativeList::Rebuild() {
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.pszText = LPSTR_TEXTCALLBACKW;
     item.iImage = I_IMAGECALLBACK;
-    for (item.iItem = 0; item.iItem < rows; ++item.iItem)
+    // An owner-data list holds only the count, set above.
+    for (item.iItem = 0; item.iItem < rows && !ownerData_; ++item.iItem)
         ::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     dirty_ = false;
     SyncSelection();
@@ -218,7 +263,14 @@ LRESULT NativeList::OnNotify(NMHDR* header) {
         return 0;
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (syncing_ || !(change->uChanged & LVIF_STATE) || change->iItem < 0) return 0;
+        if (syncing_ || !(change->uChanged & LVIF_STATE)) return 0;
+        // An owner-data list reports a change to every item at once as item -1.
+        if (change->iItem < 0 && ownerData_) {
+            Guard guard(syncing_);
+            if (ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED) < 0) model_.Select(std::nullopt);
+            return 0;
+        }
+        if (change->iItem < 0) return 0;
         bool nowSelected = (change->uNewState & LVIS_SELECTED) != 0;
         bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
         if (nowSelected == wasSelected) return 0;

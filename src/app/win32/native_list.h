@@ -4,13 +4,20 @@
 //
 // The native rows are callback items: the list asks for a cell's text and a
 // row's image (LVN_GETDISPINFO) when it draws or is read, and gets them from
-// the model. A rebuild is then one message per row, a cell change one redraw.
+// the model. A rebuild is then one message per row, a cell change one redraw;
+// an owner-data list (LVS_OWNERDATA) holds no items at all, only their count.
+//
+// The pictures of a drawn image list (ImageList::IsDrawn) are made only when
+// the list asks for one, into a small native image list used as a ring of
+// slots, so a list of thousands costs the pictures on screen, not all of them.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/win32/twips.h"
@@ -48,7 +55,8 @@ private:
     void SyncImages();
     void Rebuild();
     void SyncSelection();
-    void FillDisplayInfo(LVITEMW& item) const;
+    void FillDisplayInfo(LVITEMW& item);
+    int SlotFor(int image);
     void FlushPendingLoad();
     bool Live() const { return model_.Visible() && !dirty_; }
 
@@ -67,6 +75,10 @@ private:
     bool syncing_ = false;
     bool inMouseDown_ = false;
     bool pendingLoad_ = false;
+    bool ownerData_ = false;
+    std::vector<int> slotImage_;  // the image each slot of the ring holds, 0 for none
+    std::unordered_map<int, int> imageSlot_;
+    int nextSlot_ = 0;
 };
 
 }  // namespace kelvorin::win32

@@ -71,6 +71,14 @@ public:
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
 };
 
+class Files final : public IFiles {
+public:
+    KernelHandle OpenFileForReading(const std::string& path) override;
+    std::optional<uint64_t> GetFileSize(KernelHandle file) override;
+    std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) override;
+    bool CloseFile(KernelHandle file) override;
+};
+
 class Clipboard final : public IClipboard {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
@@ -132,7 +140,8 @@ struct Win32Platform {
     Clipboard clipboard;
     Keyboard keyboard;
     UserInterface ui;
-    Platform platform{windows, processes, shell, clipboard, keyboard, ui,
+    Files files;
+    Platform platform{windows, processes, shell, clipboard, keyboard, ui, files,
                       [] { return std::make_unique<Surface>(); }};
 };
 

@@ -1,5 +1,7 @@
 #include "harness/icon_file.h"
 
+#include "harness/process.h"
+
 #include <cstdlib>
 #include <vector>
 
@@ -68,6 +70,52 @@ bool AddIcons(const std::wstring& exe) {
                              sizeof group);
     }
     return EndUpdateResourceW(update, ok ? FALSE : TRUE) && ok;
+}
+
+bool DamageFirstIcon(const std::wstring& exe) {
+    UniqueHandle handle(CreateFileW(exe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    HANDLE h = handle.Get();
+    if (!h) return false;
+    std::vector<char> file(GetFileSize(h, nullptr));
+    DWORD done = 0;
+    bool ok = ReadFile(h, file.data(), DWORD(file.size()), &done, nullptr) && done == file.size();
+    auto at = [&](size_t offset, size_t size) {
+        return offset + size <= file.size() ? file.data() + offset : nullptr;
+    };
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    auto* nt = dos ? reinterpret_cast<IMAGE_NT_HEADERS64*>(
+                         at(size_t(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS64)))
+                   : nullptr;
+    if (!ok || !nt) return false;
+    DWORD root = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+    IMAGE_SECTION_HEADER* rsrc = nullptr;
+    IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+        if (root >= section->VirtualAddress &&
+            root < section->VirtualAddress + section->SizeOfRawData)
+            rsrc = section;
+    if (!rsrc) return false;
+    size_t base = rsrc->PointerToRawData + (root - rsrc->VirtualAddress);
+    // RT_ICON, then its first name and first language: a data entry.
+    size_t offset = base;
+    for (WORD wanted : {WORD(3), WORD(0), WORD(0)}) {
+        auto* dir = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(
+            at(offset, sizeof(IMAGE_RESOURCE_DIRECTORY)));
+        int n = dir ? dir->NumberOfNamedEntries + dir->NumberOfIdEntries : 0;
+        auto* entry = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(dir + 1);
+        int i = 0;
+        while (i < n && wanted != 0 && entry[i].Id != wanted) ++i;
+        if (i == n) return false;
+        offset = base + entry[i].OffsetToDirectory;
+    }
+    auto* data =
+        reinterpret_cast<IMAGE_RESOURCE_DATA_ENTRY*>(at(offset, sizeof(IMAGE_RESOURCE_DATA_ENTRY)));
+    if (!data) return false;
+    data->OffsetToData = rsrc->VirtualAddress + rsrc->SizeOfRawData + 0x100000;
+    rsrc->SizeOfRawData += 0x200000;
+    return SetFilePointer(h, 0, nullptr, FILE_BEGIN) == 0 &&
+           WriteFile(h, file.data(), DWORD(file.size()), &done, nullptr) && done == file.size();
 }
 
 }  // namespace e2e

@@ -17,5 +17,9 @@ constexpr COLORREF kIconColours[kIconCount] = {RGB(200, 30, 30), RGB(30, 160, 50
 
 // Gives a copy of an executable the three icons, as icon groups 101..103.
 bool AddIcons(const std::wstring& exe);
+// Damages a PE file as a broken resource editor might: its first RT_ICON's data
+// lies past the end of the file, inside a resource section that claims more
+// bytes than the file holds.
+bool DamageFirstIcon(const std::wstring& exe);
 
 }  // namespace e2e
