@@ -1,7 +1,5 @@
 #include "icons/icon_data.h"
 
-#include "platform/scoped_release.h"
-
 #include <algorithm>
 #include <array>
 #include <cstring>
