@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/win32/art_win32.h"
 #include "app/win32/fonts.h"
 #include "platform/win32/text.h"
@@ -71,6 +73,7 @@ bool MainWindow::Create() {
                                          frm_->ImageList1, scale_, LVSIL_SMALL);
     list_->onItemClick = [this] { frm_->ListView1_ItemClick(); };
     list_->onColumnClick = [this](int column) { frm_->ListView1_ColumnClick(column); };
+    KeepTheListClearOfTheImeBox();
     ::SetWindowSubclass(Control(ids::picFinder), FinderProc, 1, reinterpret_cast<DWORD_PTR>(this));
     // Timer1 runs from the window's creation to its end.
     ::SetTimer(Hwnd(), kTimer1, kTimer1IntervalMs, nullptr);
@@ -137,6 +140,29 @@ void MainWindow::ControlCreated(ControlModel& model, HWND control) {
         banner_ = CreateBanner();
         ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.get()));
     }
+}
+
+void MainWindow::KeepTheListClearOfTheImeBox() {
+    // The box keeps its place over the list's top edge but takes only the size
+    // its text needs, and the list keeps a band free beneath it: every column
+    // header stays clickable and every row readable.
+    HWND box = Control(ids::IMEUnShowChk);
+    HWND list = Control(ids::ListView1);
+    std::wstring text = WindowText(box);
+    SIZE extent{};
+    {
+        ScopedGetDc dc(box);
+        ScopedSelectObject font(dc.get(), font_.get());
+        ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    }
+    const int check = ::GetSystemMetrics(SM_CXMENUCHECK);
+    ::SetWindowPos(box, nullptr, 0, 0, check + 6 + extent.cx, std::max<int>(check, extent.cy) + 4,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT boxRect{};
+    ::GetWindowRect(box, &boxRect);
+    POINT clientTop{0, 0};
+    ::ClientToScreen(list, &clientTop);
+    list_->ReserveTopBand(boxRect.bottom - clientTop.y + 1);
 }
 
 NativeList* MainWindow::ListOf(int id) { return id == ids::ListView1 ? list_.get() : nullptr; }

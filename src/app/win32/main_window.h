@@ -52,6 +52,7 @@ private:
     void OnMenu(int id) override;
     NativeList* ListOf(int id) override;
     void OnFinderMouse(UINT message, WPARAM wParam);
+    void KeepTheListClearOfTheImeBox();
 
     Win32Platform& platform_;
     std::unique_ptr<MainFrm> frm_;

@@ -128,6 +128,26 @@ void NativeList::SyncImages() {
     }
 }
 
+void NativeList::ReserveTopBand(int pixels) {
+    topBand_ = std::max(pixels, 0);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeList::PaintTopBand() {
+    // The band sits inside the list's border, above its client area, in the
+    // form's colour, so what lies over it reads as lying on the form.
+    RECT window{};
+    RECT client{};
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT band{client.left - window.left, client.top - window.top - topBand_,
+              window.right - window.left - (client.left - window.left), client.top - window.top};
+    ScopedGetWindowDc dc(hwnd_);
+    ::FillRect(dc.get(), &band, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
 int NativeList::SlotFor(int image) {
     if (auto found = imageSlot_.find(image); found != imageSlot_.end()) return found->second;
     int slot = nextSlot_;
@@ -315,6 +335,19 @@ LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return ::CallWindowProcW(classProc, hwnd, message, wParam, lParam);
     }
     switch (message) {
+    case WM_NCCALCSIZE: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        // The band is frame, not client: the header and the rows start below it.
+        RECT& client = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                              : *reinterpret_cast<RECT*>(lParam);
+        client.top = std::min(client.top + list->topBand_, client.bottom);
+        return result;
+    }
+    case WM_NCPAINT: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        if (list->topBand_ > 0) list->PaintTopBand();
+        return result;
+    }
     case WM_LBUTTONDOWN: {
         list->inMouseDown_ = true;
         LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);

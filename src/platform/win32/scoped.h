@@ -110,6 +110,22 @@ private:
     HDC dc_;
 };
 
+// A window's whole-window DC (frame included), borrowed with GetWindowDC.
+class ScopedGetWindowDc {
+public:
+    explicit ScopedGetWindowDc(HWND window) : window_(window), dc_(::GetWindowDC(window)) {}
+    ~ScopedGetWindowDc() {
+        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+    }
+    ScopedGetWindowDc(const ScopedGetWindowDc&) = delete;
+    ScopedGetWindowDc& operator=(const ScopedGetWindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // An object selected into a DC for the scope; the previous one goes back
 // before the DC or the object is released.
 class ScopedSelectObject {
