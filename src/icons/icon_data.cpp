@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/scoped_release.h"
+
 namespace kelvorin {
 namespace {
 
@@ -296,17 +298,15 @@ bool SoundPe(Reader& reader) {
 }  // namespace
 
 bool IconDataIsSound(IFiles& files, const std::string& path) {
-    KernelHandle file = files.OpenFileForReading(path);
-    if (!file || file == kInvalidHandle) return false;
-    bool sound = false;
-    if (auto size = files.GetFileSize(file)) {
-        Reader reader(files, file, *size);
-        uint32_t magic = 0;
-        constexpr uint32_t kMz = 0x5A4D;
-        if (reader.U16(0, magic)) sound = magic == kMz ? SoundPe(reader) : SoundIco(reader);
-    }
-    files.CloseFile(file);
-    return sound;
+    ScopedFile file(files, files.OpenFileForReading(path));
+    if (!file) return false;
+    auto size = files.GetFileSize(file.get());
+    if (!size) return false;
+    Reader reader(files, file.get(), *size);
+    uint32_t magic = 0;
+    constexpr uint32_t kMz = 0x5A4D;
+    if (!reader.U16(0, magic)) return false;
+    return magic == kMz ? SoundPe(reader) : SoundIco(reader);
 }
 
 }  // namespace kelvorin

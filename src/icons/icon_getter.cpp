@@ -7,6 +7,7 @@
 #include "icons/bmp_writer.h"
 #include "icons/icon_data.h"
 #include "platform/constants.h"
+#include "platform/scoped_release.h"
 
 namespace kelvorin {
 namespace {
@@ -106,14 +107,11 @@ void IconGetter::Command1_Click() {
 }
 
 Image IconGetter::DrawIcon(int i) {
-    IShell& shell = platform_.shell;
-    IconHandle h = shell.ExtractIconA(listedPath_, i - 1);
+    ScopedIcons icon(platform_.shell, platform_.shell.ExtractIconA(listedPath_, i - 1));
     picture1_->Clear(kWhite);
     // An icon that cannot be extracted still gets its entry: a blank square.
-    if (h) picture1_->DrawIcon(h, 0, 0);
-    Image picture = picture1_->Capture();
-    if (h) shell.DestroyIcon(h);
-    return picture;
+    if (icon.large()) picture1_->DrawIcon(icon.large(), 0, 0);
+    return picture1_->Capture();
 }
 
 void IconGetter::Command2_Click() {

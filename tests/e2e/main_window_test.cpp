@@ -172,6 +172,17 @@ TEST_F(MainWindowTest, EveryControlHasItsCaptionKindAndDesignPosition) {
         RECT r = RectInClientOf(h, main);
         EXPECT_NEAR(r.left, Pixels(c.left, dpi), 1);
         EXPECT_NEAR(r.top, Pixels(c.top, dpi), 1);
+        // The IME box takes only the room its text needs, within its design box,
+        // and leaves the list's headers and rows uncovered.
+        if (c.id == ids::IMEUnShowChk) {
+            EXPECT_LE(r.right - r.left, Pixels(c.width, dpi));
+            EXPECT_LE(r.bottom - r.top, Pixels(c.height, dpi));
+            POINT headerTop{0, 0};
+            ClientToScreen(ListView_GetHeader(app_->Control(ids::ListView1)), &headerTop);
+            ScreenToClient(main, &headerTop);
+            EXPECT_GE(headerTop.y, r.bottom) << "the box covers the list's headers";
+            continue;
+        }
         // An etched line gets a static edge, which the system adds outside the asked width.
         EXPECT_NEAR(r.right - r.left, Pixels(c.width, dpi), c.kind == Kind::Line ? 2 : 1);
         // A closed combo box is as tall as its edit part, the only part it has on screen.

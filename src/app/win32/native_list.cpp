@@ -65,10 +65,12 @@ NativeList::~NativeList() {
         if (::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProc))
             ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        // The image list goes with this mirror; the list must not keep it.
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_SMALL);
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_NORMAL);
     }
     model_.SetObserver(nullptr);
     images_.onChanged = nullptr;
-    if (native_ != nullptr) ImageList_Destroy(native_);
 }
 
 void NativeList::ImagesChanged() {
@@ -78,21 +80,26 @@ void NativeList::ImagesChanged() {
 }
 
 void NativeList::SyncImages() {
-    if (native_ == nullptr || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
-        if (native_ != nullptr) ImageList_Destroy(native_);
-        native_ = ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64);
+    if (!native_ || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
+        // Made and handed to the list before the old one goes, so the list
+        // never holds a destroyed image list.
+        UniqueImageList fresh(ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64));
+        if (imageListKind_ == LVSIL_SMALL) {
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_SMALL);
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_NORMAL);
+        } else {
+            ListView_SetImageList(hwnd_, fresh.get(), imageListKind_);
+        }
+        native_ = std::move(fresh);
         nativeWidth_ = images_.Width();
         nativeHeight_ = images_.Height();
         mirroredImages_ = 0;
-        if (imageListKind_ == LVSIL_SMALL) {
-            ListView_SetImageList(hwnd_, native_, LVSIL_SMALL);
-            ListView_SetImageList(hwnd_, native_, LVSIL_NORMAL);
-        } else {
-            ListView_SetImageList(hwnd_, native_, imageListKind_);
-        }
+        slotImage_.clear();
+        imageSlot_.clear();
+        nextSlot_ = 0;
     }
     if (mirroredGeneration_ != images_.Generation() || mirroredImages_ > images_.Count()) {
-        ImageList_RemoveAll(native_);
+        ImageList_RemoveAll(native_.get());
         mirroredImages_ = 0;
         mirroredGeneration_ = images_.Generation();
         slotImage_.clear();
@@ -102,7 +109,7 @@ void NativeList::SyncImages() {
     if (images_.IsDrawn()) {
         // Pictures are made as the list asks for them (SlotFor).
         if (slotImage_.empty()) {
-            ImageList_SetImageCount(native_, kSlots);
+            ImageList_SetImageCount(native_.get(), kSlots);
             slotImage_.assign(kSlots, 0);
         }
         return;
@@ -115,11 +122,30 @@ void NativeList::SyncImages() {
         Image strip(nativeWidth_ * count, nativeHeight_, 0);
         for (int i = 0; i < count; ++i)
             PutCell(strip, i, nativeWidth_, nativeHeight_, images_.At(mirroredImages_ + 1 + i));
-        HBITMAP bitmap = CreateBitmapFromImage(strip);
-        ImageList_Add(native_, bitmap, nullptr);
-        if (bitmap != nullptr) ::DeleteObject(bitmap);
+        UniqueBitmap bitmap = CreateBitmapFromImage(strip);
+        ImageList_Add(native_.get(), bitmap.get(), nullptr);
         mirroredImages_ += count;
     }
+}
+
+void NativeList::ReserveTopBand(int pixels) {
+    topBand_ = std::max(pixels, 0);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeList::PaintTopBand() {
+    // The band sits inside the list's border, above its client area, in the
+    // form's colour, so what lies over it reads as lying on the form.
+    RECT window{};
+    RECT client{};
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT band{client.left - window.left, client.top - window.top - topBand_,
+              window.right - window.left - (client.left - window.left), client.top - window.top};
+    ScopedGetWindowDc dc(hwnd_);
+    ::FillRect(dc.get(), &band, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
 int NativeList::SlotFor(int image) {
@@ -129,9 +155,8 @@ int NativeList::SlotFor(int image) {
     if (slotImage_[size_t(slot)] != 0) imageSlot_.erase(slotImage_[size_t(slot)]);
     Image cell(nativeWidth_, nativeHeight_, 0);
     PutCell(cell, 0, nativeWidth_, nativeHeight_, images_.At(image));
-    HBITMAP bitmap = CreateBitmapFromImage(cell);
-    ImageList_Replace(native_, slot, bitmap, nullptr);
-    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    UniqueBitmap bitmap = CreateBitmapFromImage(cell);
+    ImageList_Replace(native_.get(), slot, bitmap.get(), nullptr);
     slotImage_[size_t(slot)] = image;
     imageSlot_[image] = slot;
     return slot;
@@ -310,6 +335,19 @@ LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return ::CallWindowProcW(classProc, hwnd, message, wParam, lParam);
     }
     switch (message) {
+    case WM_NCCALCSIZE: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        // The band is frame, not client: the header and the rows start below it.
+        RECT& client = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                              : *reinterpret_cast<RECT*>(lParam);
+        client.top = std::min(client.top + list->topBand_, client.bottom);
+        return result;
+    }
+    case WM_NCPAINT: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        if (list->topBand_ > 0) list->PaintTopBand();
+        return result;
+    }
     case WM_LBUTTONDOWN: {
         list->inMouseDown_ = true;
         LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);

@@ -21,6 +21,7 @@
 
 #include "app/controls.h"
 #include "app/win32/twips.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
@@ -36,6 +37,11 @@ public:
 
     // The user clicked a row or moved the selection to one.
     std::function<void()> onItemClick;
+
+    // Keeps a band of this many pixels at the top of the list free of the
+    // header and the rows: a control that lies over the list there (the IME
+    // box) then covers no column header and no row.
+    void ReserveTopBand(int pixels);
     // The user clicked a column header (1-based).
     std::function<void(int)> onColumnClick;
 
@@ -57,6 +63,7 @@ private:
     void FillDisplayInfo(LVITEMW& item);
     int SlotFor(int image);
     void FlushPendingLoad();
+    void PaintTopBand();
     bool Live() const { return model_.Visible() && !dirty_; }
 
     HWND hwnd_;
@@ -65,7 +72,7 @@ private:
     ImageList& images_;
     ScreenScale scale_;
     int imageListKind_;
-    HIMAGELIST native_ = nullptr;
+    UniqueImageList native_;
     int nativeWidth_ = 0;
     int nativeHeight_ = 0;
     int mirroredImages_ = 0;
@@ -74,6 +81,7 @@ private:
     bool syncing_ = false;
     bool inMouseDown_ = false;
     bool pendingLoad_ = false;
+    int topBand_ = 0;
     bool ownerData_ = false;
     std::vector<int> slotImage_;  // the image each slot of the ring holds, 0 for none
     std::unordered_map<int, int> imageSlot_;

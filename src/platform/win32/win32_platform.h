@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
@@ -112,7 +113,6 @@ private:
 class Surface final : public ISurface {
 public:
     Surface();
-    ~Surface() override;
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
     void Resize(int width, int height) override;
@@ -123,10 +123,10 @@ public:
     Image Capture() const override;
 
 private:
-    void Release();
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    // Declared last, so the bitmap is deselected before it or the DC goes.
+    std::optional<ScopedSelectObject> selected_;
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
@@ -146,7 +146,7 @@ struct Win32Platform {
 };
 
 // Makes a 32-bit DIB section from a portable picture (for image lists and
-// static pictures). The caller owns the bitmap.
-HBITMAP CreateBitmapFromImage(const Image& image);
+// static pictures).
+UniqueBitmap CreateBitmapFromImage(const Image& image);
 
 }  // namespace kelvorin::win32
