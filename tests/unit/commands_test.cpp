@@ -83,6 +83,10 @@ TEST(Tray, TheTipIsCutToSixtyThreeBytesBetweenWholeCharacters) {
         SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), tip, doubleByte);
         EXPECT_EQ(data.szTip, kept) << tip;
     }
+    NotifyIconData data;  // measured in UTF-8 bytes, the UTF-8 form is never split either
+    SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), "a" + times(a, 21),
+                [](const std::string& text) { return text.size(); });
+    EXPECT_EQ(data.szTip, "a" + times(a, 20));
 }
 
 TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
