@@ -224,7 +224,13 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         {"image 1025 pixels wide", kIco, 8400, {{14, 48 + 8400}, {26, 1025}}, false},
         {"image larger than its data", kIco, 0, {{26, 32}, {30, 64}}, false},
         {"PNG of 100000 pixels", kPngIco, 0, {{22 + 16, 0xA0860100}}, false},
-        {"cursor file", kIco, 0, {{2, 2, 2}}, false}};
+        {"cursor file", kIco, 0, {{2, 2, 2}}, false},
+        // Every kind of image the system draws passes, and only whole ones.
+        {"16-bit grey and alpha PNG", kPngIco, 0, {{22 + 24, 0x0410, 2}}, true},
+        {"24-bit image", kIco, 0, {{22 + 14, 24, 2}}, true},
+        {"bit-field image", kIco, 12, {{14, 60}, {22 + 16, 3}}, true},
+        {"image 1024 pixels tall", kIco, 8400, {{14, 48 + 8400}, {30, 2048}}, true},
+        {"image without its mask", kIco, 0, {{14, 44}}, false}};
     // clang-format on
     for (const auto& c : cases) {
         fake::Desktop desktop;
