@@ -230,7 +230,15 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         {"24-bit image", kIco, 0, {{22 + 14, 24, 2}}, true},
         {"bit-field image", kIco, 12, {{14, 60}, {22 + 16, 3}}, true},
         {"image 1024 pixels tall", kIco, 8400, {{14, 48 + 8400}, {30, 2048}}, true},
-        {"image without its mask", kIco, 0, {{14, 44}}, false}};
+        {"image without its mask", kIco, 0, {{14, 44}}, false},
+        // Each field the system relies on, damaged.
+        {"reserved word set", kIco, 0, {{0, 1, 2}}, false},
+        {"PNG header of another length", kPngIco, 0, {{22 + 11, 14, 1}}, false},
+        {"no PE signature", kPe, 0, {{0x40, 0}}, false},
+        {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
+        {"no group type", kPe, 0, {{kRsrc + 24, 15}}, false},
+        {"the icons' type only by name", kPe, 0, {{kRsrc + 12, 1, 2}, {kRsrc + 14, 1, 2}}, false},
+        {"a group of cursors", kPe, 0, {{kRsrc + 210, 2, 2}}, false}};
     // clang-format on
     for (const auto& c : cases) {
         fake::Desktop desktop;
