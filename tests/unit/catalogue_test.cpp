@@ -97,11 +97,14 @@ Image Cell(const Image& picture) {
 TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     World w;
     w.desktop.windowColour = kBackground;
-    w.desktop.processes = {
-        {7, "app.exe", "C:\\One\\app.exe"},       {8, "app.exe", "C:\\Two\\app.exe"},
-        {9, "csrss.exe", "C:\\csrss.exe", false}, {10, "plain.exe", "C:\\plain.exe"},
-        {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"},
-        {11, "broken.exe", "C:\\broken.exe"}};
+    w.desktop.processes = {{7, "app.exe", "C:\\One\\app.exe"},
+                           {8, "app.exe", "C:\\Two\\app.exe"},
+                           {9, "csrss.exe", "C:\\csrss.exe", false},
+                           {10, "plain.exe", "C:\\plain.exe"},
+                           {0, "[System Process]", "C:\\never.exe"},
+                           {4242, "own.exe", "C:\\own.exe"},
+                           {11, "broken.exe", "C:\\broken.exe"},
+                           {7, "late.exe"}};  // the first entry of an id counts
     // Small icons with their bottom row outside the mask; the large ones must not show.
     fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
     for (int x = 0; x < 16; ++x)
@@ -139,6 +142,9 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         EXPECT_EQ(image ? w.form.ImageList1.At(image) : Image(), rows[i].picture) << i;
     }
     EXPECT_EQ(w.desktop.Count("ExtractIconExA"), 3u) << "once per sound executable";
+    EXPECT_EQ(none.At(0, 0), kBackground) << "the placeholder lies on the list background";
+    EXPECT_EQ(w.desktop.clipboard, Text(h[0]) + "\tapp.exe\tw\t7\tC:\\One\\app.exe")
+        << "loaded last";
     // A module snapshot of process 0 reads the program's own: the path goes to that process.
     EXPECT_EQ(w.form.ProcessTable()[4].exePath + w.form.ProcessTable()[5].exePath,
               "[System Process]C:\\own.exe");

@@ -39,7 +39,7 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothi
         {'d', 2, kOnButton, w.dialog, false}, {'m', 4, kOnButton, w.dialog, false},
         {'u', 0, kOnButton, w.dialog, false}, {'d', 1, kOnButton, w.button, true},
         {'m', 1 | 2, kOnEditor, w.editor, true}, {'d', 2, kOnButton, w.editor, true},
-        {'u', 2, kOnButton, w.editor, true}, {'u', 1, kOnDialog, w.editor, false}};
+        {'u', 2, kOnButton, w.editor, true}, {'u', 1 | 2, kOnDialog, w.editor, false}};
     // clang-format on
     for (const auto& s : steps) {
         w.desktop.cursor = s.at;
