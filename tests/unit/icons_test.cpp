@@ -96,6 +96,10 @@ TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListA
         EXPECT_EQ(x.form.ListView1.Selected(), 1u) << path;
     }
     EXPECT_EQ(x.desktop.Count("ExtractIconCount"), 1u) << "a damaged file never goes to the system";
+    x.desktop.iconFiles["one.exe"] = {{x.red, x.red}};
+    x.form.Text1.UserEdited("one.exe");
+    x.form.Command1.Click();
+    EXPECT_EQ(x.Rows(), "1K2K2 ") << "a sound file's icons replace the list";
 }
 
 TEST(IconGetter, AFileClaimingMoreIconsThanEntryNumbersListsUpToTheLast) {
