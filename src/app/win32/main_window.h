@@ -56,6 +56,8 @@ private:
     void OnCommand(int id, int code, HWND control);
     LRESULT OnNotify(NMHDR* header);
     void OnFinderMouse(UINT message, WPARAM wParam);
+    // The VB-style mask of the mouse buttons held: 1 left, 2 right, 4 middle.
+    static int ButtonsHeld(WPARAM keys);
     void OnActivate(WPARAM wParam);
     bool OnTabKey(const MSG& message);
     HWND NextTabStop(HWND from, bool back);
@@ -79,6 +81,8 @@ private:
     HMENU popup_ = nullptr;
     HBRUSH classTextBrush_ = nullptr;
     bool inTimer_ = false;
+    // The shell's broadcast that the taskbar was made anew (Explorer restarted).
+    UINT taskbarCreated_ = 0;
     // The control that had the focus when the window was last deactivated.
     HWND lastFocus_ = nullptr;
     // The open icon extractor, only while its modal loop runs.
