@@ -75,6 +75,8 @@ bool MainWindow::Create() {
     ::SetTimer(hwnd_, kTimer1, kTimer1IntervalMs, nullptr);
 
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Run as administrator, the window would not hear the shell otherwise.
+    ::ChangeWindowMessageFilterEx(hwnd_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
     popup_ = ::CreatePopupMenu();
     ::AppendMenuW(popup_, MF_STRING, ids::MNU_OPEN, L"開く");
     ::AppendMenuW(popup_, MF_STRING, ids::MNU_END, L"終了");
