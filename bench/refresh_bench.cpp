@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
-#include "bench_child.h"
+#include "bench_util.h"
 #include "refresh_floor.h"
 
 #undef Process32First
@@ -46,24 +46,15 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using bench::Child;
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
 using bench::FloorList;
 using bench::FloorTimes;
 using bench::MeasureFloor;
 using bench::MedianFloor;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string List(const std::vector<double>& values) {
     std::string text;

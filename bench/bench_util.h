@@ -1,11 +1,29 @@
-// A process the benchmark driver starts and ends.
+// What the benchmark drivers share: timing, medians, and the processes they start.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 
 // A process this driver started; ended when the object goes.
 class Child {
