@@ -7,39 +7,28 @@
 
 namespace kelvorin {
 
-// A snapshot or process handle, closed with IProcesses::CloseHandle.
-class ScopedKernelHandle {
+// A kernel object the portable code holds for a moment, closed through the
+// platform object that gave it out.
+template <typename Api, bool (Api::*Close)(KernelHandle)>
+class ScopedHandle {
 public:
-    ScopedKernelHandle(IProcesses& processes, KernelHandle h) : processes_(processes), h_(h) {}
-    ~ScopedKernelHandle() {
-        if (*this) processes_.CloseHandle(h_);
+    ScopedHandle(Api& api, KernelHandle h) : api_(api), h_(h) {}
+    ~ScopedHandle() {
+        if (*this) (api_.*Close)(h_);
     }
-    ScopedKernelHandle(const ScopedKernelHandle&) = delete;
-    ScopedKernelHandle& operator=(const ScopedKernelHandle&) = delete;
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
     KernelHandle get() const { return h_; }
     explicit operator bool() const { return h_ && h_ != kInvalidHandle; }
 
 private:
-    IProcesses& processes_;
+    Api& api_;
     KernelHandle h_;
 };
-
-// A file opened for reading, closed with IFiles::CloseFile.
-class ScopedFile {
-public:
-    ScopedFile(IFiles& files, KernelHandle h) : files_(files), h_(h) {}
-    ~ScopedFile() {
-        if (*this) files_.CloseFile(h_);
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    KernelHandle get() const { return h_; }
-    explicit operator bool() const { return h_ && h_ != kInvalidHandle; }
-
-private:
-    IFiles& files_;
-    KernelHandle h_;
-};
+// A snapshot or an open process.
+using ScopedKernelHandle = ScopedHandle<IProcesses, &IProcesses::CloseHandle>;
+// A file opened for reading.
+using ScopedFile = ScopedHandle<IFiles, &IFiles::CloseFile>;
 
 // Icons handed out by the shell, destroyed with IShell::DestroyIcon in the
 // order they were given: the large one of a pair before the small one.

@@ -125,6 +125,15 @@ TEST_F(FinderTest, DragOntoADisabledButtonPicksItAndTheCommandsActOnIt) {
     const auto rowsBefore = list.Rows();
     const int selectedBefore = list.SelectedRow();
 
+    // Escape mid-drag ends it and leaves the fields as they were at the press.
+    ASSERT_TRUE(PressAndDragTo(CentreOf(button)));
+    EXPECT_TRUE(WaitForPick(button));
+    ASSERT_TRUE(SendKeys({VK_ESCAPE}));
+    EXPECT_TRUE(
+        WaitUntil([&] { return app_->Text(ids::HandleTxt).empty() && ShowsPicture(box_); }));
+    EXPECT_EQ(CaptureOf(app_->MainWindow()), nullptr);
+    ASSERT_TRUE(Release());
+
     ASSERT_TRUE(PressAndDragTo(CentreOf(button)));
     {
         // Whatever goes wrong, the button must not stay down for later tests.
@@ -155,11 +164,11 @@ TEST_F(FinderTest, DragOntoADisabledButtonPicksItAndTheCommandsActOnIt) {
 
     // The commands act on the pick: the button goes, its dialog stays.
     ASSERT_TRUE(app_->Click(ids::WinVisibleChk));
-    EXPECT_FALSE(IsWindowVisible(button));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(button); }));
     EXPECT_TRUE(IsWindowVisible(dialog));
     // Command1 toggles the pick back, and no row is the pick's: the list stays as it was.
     ASSERT_TRUE(app_->Click(ids::Command1));
-    EXPECT_TRUE(IsWindowVisible(button));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(button) != FALSE; }));
     EXPECT_EQ(app_->Text(ids::Command1), "隠す");
     EXPECT_EQ(list.Rows(), rowsBefore);
 }
@@ -185,7 +194,7 @@ TEST_F(FinderTest, ParentButtonClimbsFromTheButtonToTheDialogToItsOwnerAndStops)
     }
     // The commands now act on the owner.
     ASSERT_TRUE(app_->Click(ids::Command1));
-    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(owner); }));
     EXPECT_TRUE(IsWindowVisible(dialog));
 
     // A row selected afterwards leaves the fields on the finder's last pick.

@@ -194,7 +194,7 @@ TEST_F(HotkeyTest, CtrlOneOverAHungWindowLeavesTheProgramAnswering) {
 
 using TrayTest = ShellTest;
 
-TEST_F(TrayTest, IconMenuOpensWithEitherButtonAndOpenRestoresTheWindowAsItWas) {
+TEST_F(TrayTest, IconComesBackWithANewTaskbarAndItsMenuRestoresTheWindowAsItWas) {
     KelvorinApp& app = Launch();
     HWND main = app.MainWindow();
     ASSERT_FALSE(TrayIconExists(main)) << "an icon before the program was sent there";
@@ -202,6 +202,12 @@ TEST_F(TrayTest, IconMenuOpensWithEitherButtonAndOpenRestoresTheWindowAsItWas) {
     ASSERT_TRUE(app.Click(ids::Command2));
     SIZE opened = ClientSize(main);
     ASSERT_NO_FATAL_FAILURE(SendToTray());
+
+    // A restarted shell has lost the icon and says so to every window.
+    NOTIFYICONDATAW icon{sizeof icon, main, 0};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main); })) << "the icon did not come back";
 
     HWND menu = OpenTrayMenu(1);
     ASSERT_TRUE(menu) << "a left click on the icon opened no menu";
@@ -266,13 +272,13 @@ TEST_F(CommandTest, ShowHideButtonTogglesTheSelectedWindowAndItsRow) {
     ASSERT_EQ(app.Text(ids::Command1), "隠す");
 
     ASSERT_TRUE(app.Click(ids::Command1));
-    EXPECT_FALSE(IsWindowVisible(target));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(target); }));
     EXPECT_EQ(list.Cell(row, kVisibilityCol), kHidden);
     EXPECT_EQ(app.Text(ids::Command1), "表示する");
     EXPECT_EQ(app.CheckState(ids::WinVisibleChk), BST_UNCHECKED);
 
     ASSERT_TRUE(app.Click(ids::Command1));
-    EXPECT_TRUE(IsWindowVisible(target));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(target) != FALSE; }));
     EXPECT_EQ(list.Cell(row, kVisibilityCol), kShown);
     EXPECT_EQ(app.Text(ids::Command1), "隠す");
     EXPECT_EQ(app.CheckState(ids::WinVisibleChk), BST_CHECKED);

@@ -1,5 +1,7 @@
 // The main window's own commands, the hotkey and the notification area, and the process
 // commands: close, terminate, open the icon extractor.
+#include <functional>
+
 #include "shell/key_chord.h"
 #include "shell/tray.h"
 #include "world.h"
@@ -118,6 +120,31 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World other;
     other.form.Command4.Click();
     EXPECT_EQ(other.view.unloads, 1);
+}
+
+// The icon comes back when the shell makes the taskbar anew, but only while the program sits in
+// the notification area; an icon the shell refuses, there or at Command3, brings the window back
+// instead, so the program can always be reached.
+TEST(Tray, ANewTaskbarGetsTheIconBackOnlyFromTheNotificationAreaElseTheWindowShows) {
+    auto lost = [](World& w) { w.form.Command3_Click(), w.desktop.tray.clear(); };
+    // clang-format off
+    const struct { std::function<void(World&)> before; bool refused, icon, shown; } cases[] = {
+        {[](World&) {}, false, false, true},
+        {[](World& w) { w.view.Hide(); }, false, false, false},
+        {[](World& w) { w.form.Command3_Click(), w.form.MNU_OPEN_Click(); }, false, false, true},
+        {lost, false, true, false}, {[](World& w) { w.form.Command3_Click(); }, false, true, false},
+        {lost, true, false, true},
+        {[](World& w) { w.desktop.Fail("Shell_NotifyIconA", 0, 1), w.form.Command3_Click(); },
+         false, false, true}};
+    // clang-format on
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        World w;
+        cases[i].before(w);
+        if (cases[i].refused) w.desktop.Fail("Shell_NotifyIconA");
+        w.form.Form_TaskbarCreated();
+        EXPECT_EQ(w.desktop.tray.size() * 10 + w.view.shown, cases[i].icon * 10u + cases[i].shown)
+            << "case " << i;
+    }
 }
 
 struct Commands : World {

@@ -56,6 +56,29 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothi
     EXPECT_EQ(w.form.CaptionTxt.Text(), "Settings") << "the list's selection is left alone";
 }
 
+TEST(Finder, ADragCutShortKeepsThePickButEscapeGoesBackToThePress) {
+    for (bool escape : {false, true}) {
+        FinderWorld w;
+        w.desktop.cursor = kOnEditor;
+        w.form.picFinder_MouseDown(1, 0, 0, 0);
+        w.form.picFinder_MouseUp(1, 0, 0, 0);
+        w.desktop.cursor = kOnButton;
+        w.form.picFinder_MouseDown(1, 0, 0, 0);
+        escape ? w.form.picFinder_Escape() : w.form.picFinder_CaptureLost();
+        const WindowHandle kept = escape ? w.editor : w.button;
+        EXPECT_FALSE(w.view.dragging || w.form.finderDrag.Dragging() || bool(w.desktop.capture));
+        EXPECT_EQ(
+            Text(w.form.SelectedWindow()) + w.form.HandleTxt.Text() + w.form.txtClassName.Text(),
+            Text(kept) + Text(kept) + w.Win(kept).className);
+        // Without a drag neither does anything: another window keeps the mouse.
+        w.desktop.capture = w.editor;
+        w.form.picFinder_Escape();
+        w.form.picFinder_CaptureLost();
+        EXPECT_EQ(w.desktop.capture, w.editor);
+        EXPECT_EQ(w.form.SelectedWindow(), kept);
+    }
+}
+
 TEST(Finder, TheHitTestDescendsThroughHiddenAndDisabledChildrenAndResetsTheDetailsFirst) {
     FinderWorld w;
     w.desktop.Win(w.group).visible = false;

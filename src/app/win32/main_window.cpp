@@ -24,6 +24,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 int ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
         return 1;
     case WM_RBUTTONDOWN:
@@ -78,6 +79,9 @@ bool MainWindow::Create() {
     // Timer1 runs from the window's creation to its end.
     ::SetTimer(Hwnd(), kTimer1, kTimer1IntervalMs, nullptr);
 
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Run as administrator, the window would not hear the shell otherwise.
+    ::ChangeWindowMessageFilterEx(Hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
     popup_.reset(::CreatePopupMenu());
     ::AppendMenuW(popup_.get(), MF_STRING, ids::MNU_OPEN, L"開く");
     ::AppendMenuW(popup_.get(), MF_STRING, ids::MNU_END, L"終了");
@@ -170,12 +174,15 @@ NativeList* MainWindow::ListOf(int id) { return id == ids::ListView1 ? list_.get
 void MainWindow::OnMenu(int id) {
     if (id == ids::MNU_OPEN) frm_->MNU_OPEN_Click();
     if (id == ids::MNU_END) frm_->MNU_END_Click();
+    // Escape, as IsDialogMessage turns it.
+    if (id == IDCANCEL) frm_->picFinder_Escape();
 }
 
 void MainWindow::OnFinderMouse(UINT message, WPARAM wParam) {
     int shift = ShiftOf(wParam);
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second press on the box is a press all the same
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         frm_->picFinder_MouseDown(ButtonOf(message), shift, 0, 0);
@@ -199,6 +206,7 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* window = reinterpret_cast<MainWindow*>(self);
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_MOUSEMOVE:
@@ -208,11 +216,11 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
         window->OnFinderMouse(message, wParam);
         return 0;
     case WM_CAPTURECHANGED:
-        // Another window took the mouse mid-drag (a window that came to the
-        // front): end the drag as a release would, so the cross-hair returns
-        // to its box instead of staying out until the next click.
-        if (window->frm_->finderDrag.Dragging() && reinterpret_cast<HWND>(lParam) != hwnd)
-            window->frm_->picFinder_MouseUp(1, 0, 0, 0);
+        // Another window took the mouse mid-drag: no release will come here.
+        if (reinterpret_cast<HWND>(lParam) != hwnd) window->frm_->picFinder_CaptureLost();
+        break;
+    case WM_CANCELMODE:
+        window->frm_->picFinder_CaptureLost();
         break;
     case WM_SETCURSOR:
         if (window->frm_->finderDrag.Dragging()) {
@@ -230,7 +238,18 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        frm_->Form_TaskbarCreated();
+        return 0;
+    }
     switch (message) {
+    case WM_ACTIVATE:
+        // Another window in front keeps the mouse from us: a drag ends here.
+        if (LOWORD(wParam) == WA_INACTIVE) frm_->picFinder_CaptureLost();
+        return DefaultMessage(message, wParam, lParam);
+    case WM_CANCELMODE:
+        frm_->picFinder_CaptureLost();
+        return DefaultMessage(message, wParam, lParam);
     case WM_HSCROLL: {
         HWND slider = reinterpret_cast<HWND>(lParam);
         // Every finished step counts; the continuous drag itself does not.

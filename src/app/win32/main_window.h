@@ -64,6 +64,8 @@ private:
     UniqueBitmap banner_;
     UniqueMenu popup_;
     bool inTimer_ = false;
+    // The shell's broadcast that the taskbar was made anew (Explorer restarted).
+    UINT taskbarCreated_ = 0;
     // The open icon extractor, only while its modal loop runs.
     std::unique_ptr<IconGetterWindow> iconGetter_;
 };

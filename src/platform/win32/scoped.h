@@ -94,37 +94,30 @@ using UniqueGdi = Unique<NullIsNone<T, &release::GdiObject>>;
 using UniqueFont = UniqueGdi<HFONT>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
 
-// A window's DC, borrowed with GetDC and handed back on leaving the scope.
-class ScopedGetDc {
+// The two ways to borrow a window's DC: its client area, or all of it (frame too).
+namespace borrow {
+inline HDC ClientDc(HWND h) { return ::GetDC(h); }
+inline HDC WholeDc(HWND h) { return ::GetWindowDC(h); }
+}  // namespace borrow
+
+// A window's DC, borrowed for the scope and handed back on leaving it.
+template <HDC (*Get)(HWND)>
+class ScopedDc {
 public:
-    explicit ScopedGetDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~ScopedGetDc() {
+    explicit ScopedDc(HWND window) : window_(window), dc_(Get(window)) {}
+    ~ScopedDc() {
         if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
     }
-    ScopedGetDc(const ScopedGetDc&) = delete;
-    ScopedGetDc& operator=(const ScopedGetDc&) = delete;
+    ScopedDc(const ScopedDc&) = delete;
+    ScopedDc& operator=(const ScopedDc&) = delete;
     HDC get() const { return dc_; }
 
 private:
     HWND window_;
     HDC dc_;
 };
-
-// A window's whole-window DC (frame included), borrowed with GetWindowDC.
-class ScopedGetWindowDc {
-public:
-    explicit ScopedGetWindowDc(HWND window) : window_(window), dc_(::GetWindowDC(window)) {}
-    ~ScopedGetWindowDc() {
-        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
-    }
-    ScopedGetWindowDc(const ScopedGetWindowDc&) = delete;
-    ScopedGetWindowDc& operator=(const ScopedGetWindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
+using ScopedGetDc = ScopedDc<&borrow::ClientDc>;
+using ScopedGetWindowDc = ScopedDc<&borrow::WholeDc>;
 
 // An object selected into a DC for the scope; the previous one goes back
 // before the DC or the object is released.

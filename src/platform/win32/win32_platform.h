@@ -1,7 +1,9 @@
-// The real platform: each method is the Win32 call its name says. Calls that
-// would make the program wait on another program's window are skipped when
-// that window is hung (it has not taken a message for 5 s), so a hung window
-// can never freeze the program; such a call fails like one on a vanished window.
+// The real platform: each method is the Win32 call its name says. A call that
+// would make the program wait on another thread's window goes ahead only when
+// that window answers at once: it is skipped when the window is hung (it has
+// not taken a message for 5 s) or does not answer a short probe, so no window
+// can freeze the program; such a call fails like one on a vanished window.
+// Showing and placing another thread's window do not wait for it at all.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +50,12 @@ public:
     uint32_t GetWindowThreadProcessId(WindowHandle h) override;
     int GetSystemMetrics(int index) override;
     Colour GetSysColor(int index) override;
+
+private:
+    // Whether a call that waits on h's thread may go ahead; remembers for a
+    // moment a window that did not answer.
+    bool Answers(HWND h);
+    std::map<HWND, ULONGLONG> silentUntil_;
 };
 
 class Processes final : public IProcesses {

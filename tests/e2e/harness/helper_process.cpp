@@ -69,9 +69,11 @@ std::string HelperProcess::Reported(const std::string& kind) const {
 
 void HelperProcess::Quit() {
     if (!process_.Running()) return;
-    // A helper made to hang would never read the request.
+    // A helper made to hang or stop answering would never read the request.
     for (const auto& [name, hwnd] : windows_) {
-        if (IsHungAppWindow(hwnd)) {
+        DWORD_PTR answer = 0;
+        if (IsWindow(hwnd) &&
+            !SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer)) {
             process_.Kill();
             return;
         }

@@ -1,7 +1,8 @@
 // e2e_helper: makes the target windows an end-to-end test needs, in a process
 // of its own, reports them and pumps messages until it is told to quit.
 //
-//   e2e_helper.exe [--hang-after MS] [--close-log FILE] TARGET...
+//   e2e_helper.exe [--hang-after MS | --deaf-after MS] [--slow-show MS] [--close-log FILE]
+//                  TARGET...
 //   TARGET: window NAME [--title TEXT] [--class CLASS] [--hidden] [--owner NAME]
 //                       [--rect X Y W H] [--tool] [--button TEXT] [--disabled-button TEXT]
 //           dialog NAME [--title TEXT] [--owner NAME] [--rect X Y W H] [--hidden]
@@ -12,6 +13,10 @@
 // disabled "Disabled" button.
 // --hang-after pumps messages for MS milliseconds after the report and then
 // sleeps for good: a faithful hung window for the system's hang detection.
+// --deaf-after pumps for MS milliseconds and then waits on its queue without
+// ever taking a message: a window that stopped answering a moment ago, which
+// the system does not count as hung for as long as a test needs.
+// --slow-show makes each WM_SHOWWINDOW after the report take MS milliseconds.
 // --close-log appends "closed NAME" to FILE when a window gets WM_CLOSE, before
 // it is destroyed, so the driver sees who was asked to close. It answers after
 // 200 ms, so a close request that does not wait for the answer shows.
@@ -60,6 +65,8 @@ struct Target {
 struct Options {
     std::vector<Target> targets;
     int hangAfterMs = -1;
+    int deafAfterMs = -1;
+    int slowShowMs = 0;
     std::wstring closeLog;
 };
 
@@ -78,6 +85,10 @@ Options ParseArgs(int argc, wchar_t** argv) {
         };
         if (arg == L"--hang-after") {
             options.hangAfterMs = _wtoi(value().c_str());
+        } else if (arg == L"--deaf-after") {
+            options.deafAfterMs = _wtoi(value().c_str());
+        } else if (arg == L"--slow-show") {
+            options.slowShowMs = _wtoi(value().c_str());
         } else if (arg == L"--close-log") {
             options.closeLog = value();
         } else if (arg == L"window" || arg == L"dialog") {
@@ -117,6 +128,7 @@ Options ParseArgs(int argc, wchar_t** argv) {
 // For --close-log: the file and the name of each window made.
 std::wstring g_closeLog;
 std::map<HWND, std::wstring> g_names;
+int g_slowShowMs = 0;  // set once the windows are made
 
 void LogClose(HWND hwnd) {
     auto it = g_names.find(hwnd);
@@ -136,6 +148,7 @@ void LogClose(HWND hwnd) {
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE) LogClose(hwnd);
+    if (msg == WM_SHOWWINDOW) Sleep(DWORD(g_slowShowMs));
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -315,10 +328,17 @@ int wmain(int argc, wchar_t** argv) {
                          CreateButton(hwnd, target.disabledButtonText, 40, true));
     }
     Report("ready");
+    g_slowShowMs = options.slowShowMs;
 
     if (options.hangAfterMs >= 0) {
         PumpFor(DWORD(options.hangAfterMs));
         Sleep(INFINITE);
+    }
+    if (options.deafAfterMs >= 0) {
+        PumpFor(DWORD(options.deafAfterMs));
+        // Waiting on the queue counts as waiting for input, so the system never
+        // calls it hung, and no message is ever taken.
+        for (;;) MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, 0);
     }
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageW(GetActiveWindow(), &msg)) {
