@@ -115,8 +115,9 @@ class Desktop final : public IWindows,
         for (auto& [value, o] : windows_)
             if (!o.destroyed && (o.parent == h || o.owner == h)) Destroy(o.handle);
     }
-    size_t OpenHandles() const { return kernel_.size(); }  // snapshots and processes
-    size_t LiveIcons() const { return icons_.size(); }     // extracted and not destroyed
+    // Kernel handles left open, and closes of handles never given out: each must pair.
+    size_t Unpaired() const { return kernel_.size() + strayCloses_; }
+    size_t LiveIcons() const { return icons_.size(); }  // extracted and not destroyed
     const Image* IconImage(IconHandle i) const {
         return icons_.count(i.value) ? &icons_.at(i.value) : nullptr;
     }
@@ -322,9 +323,7 @@ class Desktop final : public IWindows,
         Kernel* k = Use("Module32First", snapshot);
         return k ? k->module : std::nullopt;
     }
-    bool CloseHandle(KernelHandle h) override {
-        return Use("CloseHandle", h) && kernel_.erase(h.value);
-    }
+    bool CloseHandle(KernelHandle h) override { return Close("CloseHandle", h); }
     KernelHandle OpenProcess(uint32_t access, bool, uint32_t processId) override {
         if (Enter("OpenProcess")) return {};
         for (const Process& p : processes)
@@ -418,9 +417,7 @@ class Desktop final : public IWindows,
         Kernel* k = Use("ReadFileAt", file);
         return k && k->file && offset < k->bytes.size() ? k->bytes.substr(offset, count) : "";
     }
-    bool CloseFile(KernelHandle file) override {
-        return Use("CloseFile", file) && kernel_.erase(file.value);
-    }
+    bool CloseFile(KernelHandle file) override { return Close("CloseFile", file); }
 
   private:
     struct Kernel {
@@ -463,6 +460,11 @@ class Desktop final : public IWindows,
         Window* w = Live(h);
         return w ? Point{w->rect.left, w->rect.top} : Point{};
     }
+    bool Close(const char* call, KernelHandle h) {
+        if (Enter(call)) return false;
+        strayCloses_ += kernel_.count(h.value) == 0;
+        return kernel_.erase(h.value);
+    }
     KernelHandle NewKernel(Kernel k) {
         kernel_[nextKernel_ += 4] = std::move(k);
         return KernelHandle(nextKernel_);
@@ -484,6 +486,7 @@ class Desktop final : public IWindows,
     int32_t nextHandle_ = 0x20000;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;
+    size_t strayCloses_ = 0;
     std::map<uint64_t, Image> icons_;
     uint64_t nextIcon_ = 0x5000;
 };

@@ -148,9 +148,13 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     // A module snapshot of process 0 reads the program's own: the path goes to that process.
     EXPECT_EQ(w.form.ProcessTable()[4].exePath + w.form.ProcessTable()[5].exePath,
               "[System Process]C:\\own.exe");
-    EXPECT_EQ(w.desktop.LiveIcons(), 0u);
+    EXPECT_EQ(w.desktop.LiveIcons() + w.desktop.Unpaired(), 0u);
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.form.ImageList1.Count(), 6) << "one picture per row with a process, afresh";
+    w.desktop.Fail("CreateToolhelp32Snapshot", 0,
+                   1);  // no snapshot: no process data, nothing left open
+    w.form.PRefreshBtn_Click();
+    EXPECT_EQ(size_t(w.form.ImageList1.Count()) + w.desktop.Unpaired(), 0u);
 }
 
 TEST(Load, RunsItsStepsInOrder) {

@@ -225,7 +225,7 @@ TEST(ForceClose, OnlyYesToTheWarningTerminatesAndOnlyTheSelectedRowsProcess) {
         "プロセスを終了する前に、状態またはデータを保存するかどうかの\r\n"
         "確認メッセージは表示されません。プロセスを終了しますか?|52");
     EXPECT_TRUE(w.desktop.processes[0].terminated && !w.desktop.processes[1].terminated);
-    EXPECT_EQ(w.desktop.OpenHandles(), 0u);
+    EXPECT_EQ(w.desktop.Unpaired(), 0u);
     EXPECT_EQ(w.form.ListView1.Cell(0, col::Caption), "Editor") << "rows stay until a refresh";
     // Closing goes to the selected window, even a control; the extractor opens on the row's path.
     w.Pick({220, 20});
@@ -260,7 +260,7 @@ TEST(ForceClose, NothingIsTerminatedUnlessTheIdStillNamesTheRowsProgram) {
         w.form.PForceCloseBtn.Click();
         EXPECT_EQ(w.desktop.processes[0].terminated, c.ends)
             << c.idCell.value_or("-") << c.now.exePath;
-        EXPECT_EQ(w.desktop.OpenHandles(), 0u);
+        EXPECT_EQ(w.desktop.Unpaired(), 0u);
     }
 }
 

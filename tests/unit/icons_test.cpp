@@ -252,7 +252,7 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         file.resize(size_t(int(file.size()) + c.grow));
         for (const Patch& p : c.patches) Put(file, p.at, p.value, p.size);
         EXPECT_EQ(IconDataIsSound(desktop, "f"), c.sound) << c.what;
-        EXPECT_EQ(desktop.OpenHandles(), 0u) << c.what;
+        EXPECT_EQ(desktop.Unpaired(), 0u) << c.what;
     }
 }
 
