@@ -11,66 +11,10 @@
 #include <unordered_map>
 
 #include "app/main_frm.h"
+#include "fake/types.h"
 #include "icons/icon_getter.h"
 
 namespace kelvorin::fake {
-
-// Win32's own numbers, written out rather than taken from the program's
-// constants, so a wrong constant there shows as a wrong effect here.
-inline constexpr uint32_t kWsPopup = 0x80000000u, kWsChild = 0x40000000u;
-inline constexpr uint32_t kTopmost = 0x8, kLayered = 0x80000;
-// An icon pixel outside the icon's mask: drawing leaves the surface as it was.
-inline constexpr Colour kClear = 0xFF000000u;
-
-struct Rect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool Has(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-};
-
-struct MenuItem {
-    uint32_t id = 0, state = 0;
-    friend bool operator==(const MenuItem&, const MenuItem&) = default;
-};
-// Restore, move, size, minimise, maximise, a separator and close.
-inline std::vector<MenuItem> DefaultMenu() {
-    return {{0xF120, 0}, {0xF010, 0}, {0xF000, 0}, {0xF020, 0}, {0xF030, 0}, {0, 0}, {0xF060, 0}};
-}
-
-struct Window {
-    WindowHandle handle;  // null: Add numbers it
-    std::string title;
-    std::string className = "Fake";
-    WindowHandle parent;  // set: a child window (Add adds WS_CHILD)
-    WindowHandle owner;   // GetParent reports it for a WS_POPUP window
-    uint32_t style = 0, exStyle = 0;
-    bool visible = true, enabled = true;
-    uint32_t processId = 0;
-    Rect rect;  // screen coordinates; the client area is all of it
-    bool hung = false, refusesText = false;
-    // What the program's calls leave behind.
-    bool destroyed = false;
-    std::optional<uint8_t> alpha;
-    std::vector<MenuItem> menu = DefaultMenu();
-};
-
-struct Process {
-    uint32_t processId = 0;
-    std::string exeFile, exePath;
-    bool modulesReadable = true, openable = true, terminated = false;
-};
-
-// One icon of a file: ExtractIconA hands out the large picture, ExtractIconExA both.
-struct Icon {
-    Image large, small;
-};
-inline Icon Solid(Colour colour) {
-    return {Image(32, 32, colour), Image(16, 16, colour)};
-}
-// A sound .ico file of one 1 x 1 32-bit image: directory, header, colour and mask rows.
-inline std::string IcoFileBytes() {
-    return std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
-           std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
-}
 
 class Desktop final : public IWindows,
                       public IProcesses,
@@ -166,13 +110,12 @@ class Desktop final : public IWindows,
         if (w && (w->style & kWsPopup)) return w->owner;
         return w && (w->style & kWsChild) ? w->parent : WindowHandle();
     }
+    // By class only: the program never looks a window up by its title.
     WindowHandle FindWindowA(const std::optional<std::string>& className,
-                             const std::optional<std::string>& title) override {
+                             const std::optional<std::string>&) override {
         if (Enter("FindWindowA")) return {};
         for (WindowHandle h : Children({}))
-            if ((!className || Win(h).className == *className) &&
-                (!title || Win(h).title == *title))
-                return h;
+            if (!className || Win(h).className == *className) return h;
         return {};
     }
     int32_t GetWindowLongA(WindowHandle h, int index) override {
@@ -297,16 +240,16 @@ class Desktop final : public IWindows,
     KernelHandle CreateToolhelp32Snapshot(uint32_t flags, uint32_t processId) override {
         if (Enter("CreateToolhelp32Snapshot")) return kInvalidHandle;
         Kernel k;
-        for (const Process& p : processes) {
-            if ((flags & 0x2) && !p.terminated) k.entries.push_back({p.processId, p.exeFile});
-            // A module snapshot of process 0 reads the caller's own process.
-            if (!(flags & 0x2) && (flags & 0x8) && !p.terminated &&
-                p.processId == (processId ? processId : currentProcessId)) {
-                if (p.modulesReadable) k.module = ModuleEntry{p.processId, p.exePath};
-                return NewKernel(std::move(k));
-            }
+        if (flags & 0x2) {  // TH32CS_SNAPPROCESS
+            for (const Process& p : processes)
+                if (!p.terminated) k.entries.push_back({p.processId, p.exeFile});
+            return NewKernel(std::move(k));
         }
-        return flags & 0x2 ? NewKernel(std::move(k)) : kInvalidHandle;  // TH32CS_SNAPPROCESS
+        // TH32CS_SNAPMODULE; process 0 stands for the caller's own.
+        const Process* p = (flags & 0x8) ? Find(processId ? processId : currentProcessId) : nullptr;
+        if (!p) return kInvalidHandle;
+        if (p->modulesReadable) k.module = ModuleEntry{p->processId, p->exePath};
+        return NewKernel(std::move(k));
     }
     std::optional<ProcessEntry> Process32First(KernelHandle snapshot) override {
         Kernel* k = Use("Process32First", snapshot);
@@ -325,11 +268,9 @@ class Desktop final : public IWindows,
     }
     bool CloseHandle(KernelHandle h) override { return Close("CloseHandle", h); }
     KernelHandle OpenProcess(uint32_t access, bool, uint32_t processId) override {
-        if (Enter("OpenProcess")) return {};
-        for (const Process& p : processes)
-            if (p.processId == processId && !p.terminated && p.openable)
-                return NewKernel({.processId = processId, .access = access});
-        return {};
+        const Process* p = Enter("OpenProcess") ? nullptr : Find(processId);
+        return p && p->openable ? NewKernel({.processId = processId, .access = access})
+                                : KernelHandle();
     }
     bool TerminateProcess(KernelHandle process, uint32_t) override {
         Kernel* k = Use("TerminateProcess", process);
@@ -456,6 +397,18 @@ class Desktop final : public IWindows,
             if (Live(h) && Win(h).parent == parent) found.push_back(h);
         return found;
     }
+    // The first live process of that id, through an index made anew when the list changed.
+    const Process* Find(uint32_t id) {
+        auto it = index_.find(id);
+        if (it == index_.end() || it->second >= processes.size() ||
+            processes[it->second].processId != id || processes[it->second].terminated) {
+            index_.clear();
+            for (size_t i = processes.size(); i-- > 0;)
+                if (!processes[i].terminated) index_[processes[i].processId] = i;
+            it = index_.find(id);
+        }
+        return it == index_.end() ? nullptr : &processes[it->second];
+    }
     Point Origin(WindowHandle h) {
         Window* w = Live(h);
         return w ? Point{w->rect.left, w->rect.top} : Point{};
@@ -484,6 +437,7 @@ class Desktop final : public IWindows,
     std::unordered_map<int32_t, Window> windows_;
     std::vector<WindowHandle> order_;
     int32_t nextHandle_ = 0x20000;
+    std::unordered_map<uint32_t, size_t> index_;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;
     size_t strayCloses_ = 0;
