@@ -1,148 +1,125 @@
-// The window list: what the start-up refresh and later refreshes put in it,
-// checked against real windows that the helper makes in a process of its own.
-#include <windows.h>
-
+// The window list as read across processes: titles through the ANSI code
+// page, visibility, the owning process and its icon; and the header sort.
 #include <algorithm>
 #include <set>
 
-#include "harness/desktop.h"
-#include "harness/fixture.h"
-#include "harness/input.h"
-#include "harness/options.h"
-#include "harness/wait.h"
+#include "harness/e2e.h"
 
 namespace e2e {
 namespace {
 
-class CatalogueTest : public KelvorinTest {
-  protected:
-    // The row showing window h, or -1.
-    int RowOf(HWND h) { return app_->List().FindRow(kHandleCol, HandleText(h)); }
-    std::string CellOf(HWND h, Column column) {
-        int row = RowOf(h);
-        return row < 0 ? "<no row>" : app_->List().Cell(row, column);
-    }
-};
+using CatalogueTest = KelvorinTest;
 
-TEST_F(CatalogueTest, StartUpListsEachTitledWindowWithHandleTitleAndVisibility) {
-    auto& helper = StartHelper({
-        {"window", "shown", "--title", "E2E shown window"},
-        {"window", "hidden", "--title", "E2E hidden window", "--hidden"},
-        {"window", "untitled"},
-        {"window", "tool", "--title", "E2E tool window", "--tool"},
-        {"dialog", "owned", "--title", "E2E owned dialog", "--owner", "shown"},
-    });
-    KelvorinApp& app = Launch();
-    RemoteListView& list = app.List();
+// A copy of the helper with icons, under a name the ANSI code page can hold
+// but that is not plain ASCII.
+std::wstring IconHelperExe(const std::string& dir) {
+    std::wstring exe = WinPath(Opt().workDir + "/" + dir);
+    CreateDirectoryW(exe.c_str(), nullptr);
+    exe += Opt().codepage == 932 ? L"\\アイコン見本.exe" : L"\\Icônes.exe";
+    if (!CopyFileW(Opt().helper.c_str(), exe.c_str(), FALSE) || !AddIcons(exe))
+        throw std::runtime_error("the helper copy got no icons");
+    return exe;
+}
 
-    struct Expected {
+TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
+    const bool dbcs = Opt().codepage == 932;
+    // 254 letters, then a double-byte character across the 256-byte buffer's end.
+    const std::string cut(254, 'A'), japanese = "日本語のウィンドウ";
+    auto& plain = StartHelper({"window", "shown", "--title", "E2E shown", "window", "hidden",
+                               "--title", "E2E hidden", "--hidden", "window", "untitled",
+                               "window", "ime", "--title", "Default IME E2E", "window", "long",
+                               "--title", cut + "日本", "--hidden", "window", "jp", "--title",
+                               japanese, "--hidden", "--tool"});
+    auto& icons = StartHelper({"window", "icons", "--title", "E2E icons"}, IconHelperExe("rows"));
+    App& app = Launch();
+    RemoteList& list = app.List();
+
+    struct Row {
+        Helper& helper;
         const char* name;
-        const char* title;
+        std::string caption;
         const std::string& visibility;
     };
-    for (const Expected& e : {Expected{"shown", "E2E shown window", kShown},
-                              Expected{"hidden", "E2E hidden window", kHidden},
-                              Expected{"tool", "E2E tool window", kShown},
-                              Expected{"owned", "E2E owned dialog", kShown}}) {
-        SCOPED_TRACE(e.name);
-        int row = RowOf(helper.Window(e.name));
-        ASSERT_GE(row, 0) << "no row for handle " << HandleText(helper.Window(e.name));
-        EXPECT_EQ(list.Cell(row, kCaptionCol), e.title);
-        EXPECT_EQ(list.Cell(row, kVisibilityCol), e.visibility);
-        EXPECT_EQ(list.Cell(row, kIconCol), "") << "the first column shows only the icon";
+    for (const Row& r : {Row{plain, "shown", "E2E shown", kShown},
+                         Row{plain, "hidden", "E2E hidden", kHidden},
+                         Row{plain, "long", dbcs ? cut : cut + "?", kHidden},
+                         Row{plain, "jp", dbcs ? japanese : std::string(9, '?'), kHidden},
+                         Row{icons, "icons", "E2E icons", kShown}}) {
+        SCOPED_TRACE(r.name);
+        int row = app.RowOf(r.helper[r.name]);
+        ASSERT_GE(row, 0);
+        std::string exe = r.helper.path.substr(r.helper.path.rfind('\\') + 1);
+        EXPECT_EQ(list.Row(row), (std::vector<std::string>{"", HandleText(r.helper[r.name]), exe,
+                                                           r.caption, std::to_string(r.helper.Pid()),
+                                                           r.helper.path, r.visibility}));
     }
-    EXPECT_EQ(RowOf(helper.Window("untitled")), -1) << "a window without a title gets no row";
-
-    // The program's own window was still hidden while the list was built.
-    int own = RowOf(app.MainWindow());
-    ASSERT_GE(own, 0) << "the program's own window is not listed";
+    EXPECT_EQ(app.RowOf(plain["untitled"]), -1);
+    EXPECT_EQ(app.RowOf(plain["ime"]), -1) << "IME windows are left out at start";
+    int own = app.RowOf(app.Main());
+    ASSERT_GE(own, 0);
     EXPECT_EQ(list.Cell(own, kCaptionCol), "Kelvorin");
-    EXPECT_EQ(list.Cell(own, kVisibilityCol), kHidden);
+    EXPECT_EQ(list.Cell(own, kVisibleCol), kHidden) << "listed before it was shown";
+    EXPECT_EQ(list.Cell(own, kPidCol), std::to_string(app.Process().Id()));
+    EXPECT_EQ(list.Selected(), 0);
 
-    EXPECT_EQ(list.SelectedRow(), 0) << "start-up marks the top row selected";
-}
-
-TEST_F(CatalogueTest, RefreshButtonRebuildsTheListFromTheDesktopAsItIsNow) {
-    auto& early = StartHelper({
-        {"window", "stays", "--title", "E2E stays", "--hidden"},
-        {"window", "goes", "--title", "E2E goes"},
-    });
-    KelvorinApp& app = Launch();
-    auto& late = StartHelper({
-        {"window", "new", "--title", "E2E new window"},
-        {"window", "newhidden", "--title", "E2E new hidden window", "--hidden"},
-    });
-    PostMessageW(early.Window("goes"), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(early.Window("goes")); }));
-    ShowWindow(early.Window("stays"), SW_SHOWNOACTIVATE);
-
-    // Nothing changes until the user asks.
-    EXPECT_EQ(RowOf(late.Window("new")), -1);
-    EXPECT_EQ(CellOf(early.Window("stays"), kVisibilityCol), kHidden);
-
-    ASSERT_TRUE(app.Click(ids::PRefreshBtn));
-    EXPECT_TRUE(IsWindowVisible(app.List().Handle()))
-        << "the list is shown again after the rebuild";
-    EXPECT_EQ(CellOf(late.Window("new"), kCaptionCol), "E2E new window");
-    EXPECT_EQ(CellOf(late.Window("new"), kVisibilityCol), kShown);
-    EXPECT_EQ(CellOf(late.Window("newhidden"), kVisibilityCol), kHidden);
-    EXPECT_EQ(RowOf(early.Window("goes")), -1) << "a closed window keeps its row";
-    EXPECT_EQ(CellOf(early.Window("stays"), kVisibilityCol), kShown);
-    EXPECT_EQ(CellOf(app.MainWindow(), kVisibilityCol), kShown)
-        << "the program's own window is shown by now";
-    EXPECT_EQ(app.List().SelectedRow(), 0)
-        << "the first row added is the selection after a refresh";
-}
-
-TEST_F(CatalogueTest, ImeCheckBoxHidesAndRestoresPrefixedTitlesAtOnce) {
-    auto& helper = StartHelper({
-        {"window", "ime", "--title", "Default IME E2E", "--hidden"},
-        {"window", "atok", "--title", "ATOK E2E"},
-        {"window", "imejp", "--title", "imejp E2E", "--hidden"},
-        {"window", "tessaly", "--title", "Tessaly E2E", "--hidden"},
-        {"window", "lower", "--title", "default IME E2E", "--hidden"},
-        {"window", "later", "--title", "E2E ATOK", "--hidden"},
-    });
-    KelvorinApp& app = Launch();
-    const char* prefixed[] = {"ime", "atok", "imejp", "tessaly"};
-    // Another letter case, or the prefix later in the title, never hides.
-    const char* unaffected[] = {"lower", "later"};
-    auto expectListed = [&](bool prefixedListed) {
-        for (const char* name : prefixed)
-            EXPECT_EQ(RowOf(helper.Window(name)) >= 0, prefixedListed) << name;
-        for (const char* name : unaffected) EXPECT_GE(RowOf(helper.Window(name)), 0) << name;
+    // Every row its own image; the icon helper's row shows its icon, the
+    // plain helper's (its file has none) a placeholder.
+    std::set<int> images;
+    for (int row = 0; row < list.Count(); ++row)
+        if (!list.Cell(row, kPidCol).empty()) {
+            EXPECT_TRUE(images.insert(list.Image(row)).second) << "row " << row << " shares an image";
+        }
+    ASSERT_TRUE(list.Select(own));
+    auto iconCell = [&](HWND h) {
+        RECT r = list.ItemRect(app.RowOf(h));
+        return ScreenPixels({r.left + 2, r.top + 2, r.left + list.ColumnWidth(kIconCol) - 2, r.bottom - 2});
     };
-
-    ASSERT_EQ(app.CheckState(ids::IMEUnShowChk), BST_CHECKED);
-    expectListed(false);
-
-    ASSERT_TRUE(app.Click(ids::IMEUnShowChk));
-    EXPECT_EQ(app.CheckState(ids::IMEUnShowChk), BST_UNCHECKED);
-    expectListed(true);
-    EXPECT_EQ(CellOf(helper.Window("atok"), kCaptionCol), "ATOK E2E");
-
-    // Back again with a real click: the box sits over the list and must stay clickable there.
-    ASSERT_TRUE(XClick(CentreOf(app.Control(ids::IMEUnShowChk))));
-    ASSERT_TRUE(WaitUntil([&] { return app.CheckState(ids::IMEUnShowChk) == BST_CHECKED; }))
-        << "a click on the box did not check it";
-    ASSERT_TRUE(WaitUntil([&] { return RowOf(helper.Window("atok")) < 0; }));
-    expectListed(false);
+    const DWORD red = ScreenColour(kIconColours[0]);
+    EXPECT_TRUE(WaitUntil([&] { return std::ranges::count(iconCell(icons["icons"]), red) >= 16; }))
+        << "the icon helper's row does not show its icon";
+    auto placeholder = iconCell(plain["shown"]);
+    EXPECT_GE(std::set<DWORD>(placeholder.begin(), placeholder.end()).size(), 2u) << "a blank cell";
+    EXPECT_EQ(std::ranges::count(placeholder, red), 0);
 }
 
-TEST_F(CatalogueTest, TitlesAreReadThroughTheAnsiCodePage) {
-    std::string longTitle;
-    for (int i = 0; longTitle.size() < 300; ++i) longTitle += char('A' + i % 26);
-    const std::string japanese = "日本語のウィンドウ";
-    auto& helper = StartHelper({
-        {"window", "long", "--title", longTitle, "--hidden"},
-        {"window", "jp", "--title", japanese, "--hidden"},
-    });
-    Launch();
+TEST_F(CatalogueTest, HeaderClicksSortAndTheImeBoxRelistsInThatOrder) {
+    // Letter case against the alphabet; "ATOK" titles are left out at start.
+    auto& helper = StartHelper({"window", "b", "--title", "E2E sort b", "window", "c", "--title",
+                                "E2E sort C", "window", "a", "--title", "e2e SORT a", "--hidden",
+                                "window", "atok", "--title", "ATOK E2E", "--hidden"});
+    App& app = Launch();
+    RemoteList& list = app.List();
+    auto ours = [&] {
+        std::vector<std::string> found;
+        for (const auto& row : list.Rows())
+            if (row[kCaptionCol].find("E2E") != std::string::npos ||
+                row[kCaptionCol].find("e2e") != std::string::npos)
+                found.push_back(row[kCaptionCol]);
+        return found;
+    };
+    // The caption header's part not beneath IMEUnShowChk, which lies over the list.
+    HWND header = HWND(SendMessageW(list.Handle(), LVM_GETHEADER, 0, 0));
+    RECT h{};
+    GetWindowRect(header, &h);
+    int left = h.left + list.ColumnWidth(kIconCol) + 4, y = (h.top + h.bottom) / 2, right = left;
+    while (right < left + list.ColumnWidth(kCaptionCol) - 8 && WindowFromPoint({right + 1, y}) == header)
+        ++right;
+    ASSERT_GT(right, left + 10) << "the caption header is covered";
+    ASSERT_TRUE(list.Select(app.RowOf(helper["b"])));
 
-    EXPECT_EQ(CellOf(helper.Window("long"), kCaptionCol), longTitle.substr(0, 255));
-    // Code page 1252 has no such characters: each reads as '?', as any ANSI program sees it.
-    std::string expected = GetACP() == 932 ? japanese : std::string(9, '?');
-    EXPECT_EQ(CellOf(helper.Window("jp"), kCaptionCol), expected);
+    ASSERT_TRUE(XClick({(left + right) / 2 - 6, y}));
+    EXPECT_TRUE(WaitUntil([&] { return ours() == std::vector<std::string>{"E2E sort C", "E2E sort b", "e2e SORT a"}; }));
+    EXPECT_EQ(list.Cell(list.Selected(), kHandleCol), HandleText(helper["b"])) << "the selection moved";
+    ASSERT_TRUE(XClick({(left + right) / 2 + 6, y}));  // apart, so that the two make no double click
+    EXPECT_TRUE(WaitUntil([&] { return ours() == std::vector<std::string>{"e2e SORT a", "E2E sort b", "E2E sort C"}; }));
+
+    // A real click on the box where it overlaps the list: the list is rebuilt
+    // with the IME window, and the sort stays in force.
+    ASSERT_TRUE(XClick(Centre(app(ids::IMEUnShowChk))));
+    EXPECT_TRUE(WaitUntil([&] { return app.Check(ids::IMEUnShowChk) == BST_UNCHECKED; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ours() == std::vector<std::string>{"ATOK E2E", "e2e SORT a", "E2E sort b", "E2E sort C"};
+    }));
 }
 
 }  // namespace
