@@ -1,12 +1,11 @@
-// The end-to-end driver's tools: waiting, text, windows of any process,
-// real input, the programs it starts (kelvorin.exe, e2e_helper.exe, Unix tools
-// through Wine) and a list view read across the process boundary.
+// The end-to-end driver's tools: waiting, windows of any process, real input,
+// the programs it starts (kelvorin.exe, e2e_helper.exe, Unix tools through
+// Wine) and a list view read across the process boundary.
 #pragma once
-
-#include <windows.h>
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,17 +26,16 @@ using namespace std::chrono_literals;
 using ms = std::chrono::milliseconds;
 namespace ids = kelvorin::ids;
 
-// What run_e2e.sh passes: Windows paths of the programs, the code page, and
-// Unix paths of a scratch directory and (optionally) a screenshot directory.
+// From run_e2e.sh: Windows paths of the programs, the ANSI code page, and Unix
+// paths of a scratch directory and of a screenshot directory (may be empty).
 struct Options {
     std::wstring kelvorin, helper;
     unsigned codepage = 0;
     std::string workDir, shots;
 };
-const Options& Opt();
-std::wstring WinPath(const std::string& unixPath);  // drive Z: maps the root
+extern Options opt;
 
-// Polls until done() or the deadline, and once more at it: never a bare sleep.
+// Polls, and once more at the deadline: never a bare sleep.
 template <class F>
 bool WaitUntil(F&& done, ms timeout = 5s) {
     for (auto end = std::chrono::steady_clock::now() + timeout;
@@ -44,163 +43,198 @@ bool WaitUntil(F&& done, ms timeout = 5s) {
         if (done()) return true;
     return done();
 }
-// For what must not happen: holds() stays true for the whole period.
 template <class F>
-bool HoldsFor(F&& holds, ms period) {
+bool HoldsFor(F&& holds, ms period) {  // for what must not happen
     return !WaitUntil([&] { return !holds(); }, period);
 }
 
 std::string Utf8(std::wstring_view w);
 std::wstring Wide(std::string_view s);
-// A handle as the program writes it: the signed 32-bit value in decimal.
-inline std::string HandleText(HWND h) {
+std::wstring WinPath(const std::string& unixPath);  // drive Z: is the root
+std::string FileText(const std::wstring& path);
+inline std::string HandleText(HWND h) {  // as the program writes a handle
     return std::to_string(int32_t(reinterpret_cast<intptr_t>(h)));
 }
 
 // --- windows of any process ---------------------------------------------------
-std::string Text(HWND h);  // WM_GETTEXT, also of edits of other processes
-std::string ClassOf(HWND h);
-// Visible top-level windows of a process (0: any) with this class (null: any).
-std::vector<HWND> TopWindows(DWORD pid, const wchar_t* cls);
-// Waits for one of them owned by `owner` (null: any), other than `except`.
-HWND WaitWindow(DWORD pid, const wchar_t* cls, HWND owner, ms timeout = 10s,
-                HWND except = nullptr);
-// The child of `window` holding its thread's focus (a combo box for its edit).
-HWND Focused(HWND window);
-HWND CaptureOf(HWND window);
+std::string Text(HWND h);  // WM_GETTEXT: also edit controls of other processes
+// Waits for a visible top-level window of the process (0: any) and class,
+// owned by `owner` (null: any), that is not `except`.
+HWND WaitWindow(DWORD pid, const wchar_t* cls, HWND owner, ms timeout = 10s, HWND except = nullptr);
+GUITHREADINFO Gui(HWND window);  // its thread's focus, capture, ...
+HWND Focused(HWND window);       // the child holding the focus (a combo box for its edit)
 POINT Centre(HWND h);
 SIZE ClientSize(HWND h);
-int Pixels(int twips);  // at the screen's resolution
-inline bool IsTopmost(HWND h) { return GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST; }
-std::string FileText(const std::wstring& path);
-// Whether (window, id 0) has a notification icon: a modify of nothing fails without one.
-inline bool TrayIconExists(HWND owner) {
+int Pixels(int twips);
+inline bool IsTopmost(HWND h) {
+    return GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST;
+}
+inline bool TrayIconExists(HWND owner) {  // a modify of nothing fails without an icon
     NOTIFYICONDATAW data{sizeof data, owner};
     return Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 POINT TrayIconPoint();  // the only icon sits at the taskbar's right end
 std::optional<std::string> Clipboard();
 bool PutClipboard(const std::string& text);
-// The screen's pixels in a rectangle, row by row, as 0xRRGGBB.
-std::vector<DWORD> ScreenPixels(RECT r);
-inline DWORD ScreenColour(COLORREF c) {
-    return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c);
-}
+int CountPixels(RECT screen, COLORREF colour);
+std::string MessageText(HWND box);
 
-// --- input --------------------------------------------------------------------
-// xdotool makes real X events; SendInput reaches GetAsyncKeyState too.
+// --- input: xdotool makes real X events; SendInput reaches GetAsyncKeyState --
 bool Xdo(std::vector<std::string> args);
 bool XClick(POINT p, int button = 1);
-// Press at `from`, move there in steps, release unless `hold`.
-bool XDrag(POINT from, POINT to, bool hold = false);
+bool XDrag(POINT from, POINT to, bool release = true);
 bool Keys(const std::vector<WORD>& keys, bool down = true, bool up = true);
-// Holds keys until `until` or the time is up, then lets go. They are pressed
-// again at every poll: Wine takes its key state afresh from X when the X focus
-// moves, which may happen just after a press.
+// Holds keys until `until` or the time is up. They are pressed again at every
+// poll: Wine takes its key state afresh from X when the focus moves.
 template <class F>
 bool Hold(const std::vector<WORD>& keys, F&& until, ms timeout) {
     bool done = WaitUntil([&] { return Keys(keys, true, false) && until(); }, timeout);
     Keys(keys, false, true);
     return done;
 }
-// One Tab (or Shift+Tab) in `window`; true when control `id` then has the focus.
-testing::AssertionResult Tab(HWND window, int id, bool back = false);
 
-// --- processes ----------------------------------------------------------------
+// Keys go to the focus of the window in front.
+bool Front(HWND window);
+// One Tab (or Shift+Tab) in `window`; success when control `id` then has the focus.
+testing::AssertionResult Tab(HWND window, int id, bool back = false);
+testing::AssertionResult TabTo(HWND window, int id);  // as many Tabs as it takes
+
+// --- processes --------------------------------------------------------------------
+// A Unix program under /bin/sh, which leaves the status in a file: Wine hands
+// back no process for it. The exit code is -1 when it did not finish.
+std::pair<int, std::string> RunUnix(const std::vector<std::string>& argv, ms timeout = 20s);
+// The screen (an area of it, with the pointer) for the screenshot directory.
+void Screenshot(const std::string& name, const RECT* area = nullptr);
+
 class Child {
   public:
-    static Child Start(const std::wstring& exe, const std::vector<std::wstring>& args,
-                       HANDLE out = nullptr);
-    Child() = default;
-    Child(Child&& o) noexcept : h_(std::exchange(o.h_, nullptr)), id_(o.id_) {}
-    Child& operator=(Child&& o) noexcept;
-    ~Child() { Kill(); }
+    Child(const std::wstring& exe, const std::vector<std::wstring>& args, HANDLE out = nullptr);
+    Child(const Child&) = delete;
+    ~Child() { Kill(), CloseHandle(h_); }
     DWORD Id() const { return id_; }
-    HANDLE Handle() const { return h_; }
-    bool Running() const { return h_ && WaitForSingleObject(h_, 0) == WAIT_TIMEOUT; }
-    bool WaitExit(ms timeout) const { return !h_ || WaitForSingleObject(h_, DWORD(timeout.count())) == 0; }
-    std::optional<DWORD> ExitCode() const;
-    void Kill();
+    bool Running() const { return WaitForSingleObject(h_, 0) == WAIT_TIMEOUT; }
+    bool WaitExit(ms t) const { return WaitForSingleObject(h_, DWORD(t.count())) == 0; }
+    std::optional<DWORD> ExitCode() const {
+        DWORD code = 0;
+        return !Running() && GetExitCodeProcess(h_, &code) ? std::optional(code) : std::nullopt;
+    }
+    void Kill() {
+        if (Running()) TerminateProcess(h_, 99), WaitExit(5s);
+    }
 
   private:
     HANDLE h_ = nullptr;
     DWORD id_ = 0;
 };
-// Runs a Unix program under /bin/sh, which leaves its status in a file (Wine
-// hands back no process for it); the output is empty when it did not finish.
-struct UnixResult {
-    int code = -1;
-    std::string output;
-};
-UnixResult RunUnix(const std::vector<std::string>& argv, ms timeout = 20s);
-// A picture of the screen (with the pointer when `area` is given) for the
-// screenshot directory, if the run asked for one.
-void Screenshot(const std::string& name, const RECT* area = nullptr);
 
-// e2e_helper.exe (or a copy of it) with the windows of `args`; see its usage.
+// e2e_helper.exe, or a copy of it, making the windows of `args` (its command
+// line with "|" between the arguments).
 class Helper {
   public:
-    Helper(const std::vector<std::string>& args, const std::wstring& exe = {});
-    ~Helper() { Quit(); }
+    explicit Helper(const std::string& args, const std::wstring& exe = {});
+    ~Helper() {
+        for (const auto& [name, h] : windows_)
+            if (IsHungAppWindow(h)) return;  // it would never read a request; the Child ends it
+        PostThreadMessageW(thread_, WM_QUIT, 0, 0);
+        process_->WaitExit(3s);
+    }
     HWND operator[](const std::string& name) const { return windows_.at(name); }
-    DWORD Pid() const { return process_.Id(); }
-    const Child& Process() const { return process_; }
-    std::string path;  // the ANSI module name, in UTF-8
-    void Quit();
+    DWORD Pid() const { return process_->Id(); }
+    const Child& Process() const { return *process_; }
+    std::string path;  // its ANSI module name, in UTF-8
 
   private:
-    Child process_;
+    std::unique_ptr<Child> process_;
     DWORD thread_ = 0;
     std::map<std::string, HWND> windows_;
 };
 
-// ListView1's columns, and the texts of its visibility column.
+// ListView1's columns, and its visibility texts.
 enum Column { kIconCol, kHandleCol, kNameCol, kCaptionCol, kPidCol, kPathCol, kVisibleCol };
 inline const std::string kShown = "表示", kHidden = "非表示";
 
-// ListView1 or the extractor's list, read and driven from outside.
+// A list view of another process. Its messages carry pointers, so the
+// structures live in a page of the owner's memory: written, sent, read back.
 class RemoteList {
   public:
     explicit RemoteList(HWND list);
-    ~RemoteList();
+    ~RemoteList() { VirtualFreeEx(process_, remote_, 0, MEM_RELEASE), CloseHandle(process_); }
     HWND Handle() const { return list_; }
-    int Count() const;
+    int Count() const { return int(Send(LVM_GETITEMCOUNT, 0, 0)); }
     std::string Cell(int row, int column) const;
-    std::vector<std::string> Row(int row) const;
-    std::vector<std::vector<std::string>> Rows() const;
-    int Find(int column, const std::string& text) const;  // -1: none
-    int Selected() const;
-    int Image(int row) const;
-    bool Select(int row) const;  // LVM_SETITEMSTATE, no click
-    RECT ItemRect(int row) const;  // in screen coordinates, scrolled into view
-    int ColumnWidth(int column) const;
+    std::vector<std::string> Row(int row) const {  // all seven cells
+        std::vector<std::string> cells;
+        for (int c = kIconCol; c <= kVisibleCol; ++c) cells.push_back(Cell(row, c));
+        return cells;
+    }
+    int Find(int column, const std::string& text) const {  // -1: none
+        for (int r = Count() - 1; r >= 0; --r)
+            if (Cell(r, column) == text) return r;
+        return -1;
+    }
+    int Selected() const { return int(Send(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED, false)); }
+    bool Select(int row) const {  // LVM_SETITEMSTATE: no click
+        LVITEMW item{};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        return row >= 0 && Copy(&item, sizeof item, true) && Send(LVM_SETITEMSTATE, row, 0) > 0;
+    }
+    RECT ItemRect(int row) const;  // on the screen, scrolled into view
+    int ColumnWidth(int column) const { return int(Send(LVM_GETCOLUMNWIDTH, column, 0, false)); }
 
   private:
-    LRESULT Send(UINT msg, WPARAM wp, size_t offset) const;
-    bool Copy(size_t offset, void* data, size_t size, bool write) const;
+    // lp is an offset into the remote page, or the value itself.
+    LRESULT Send(UINT msg, WPARAM wp, LPARAM lp, bool remote = true) const {
+        DWORD_PTR result = 0;
+        bool ok = SendMessageTimeoutW(list_, msg, wp, remote ? LPARAM(remote_ + lp) : lp,
+                                      SMTO_ABORTIFHUNG, 10000, &result);
+        return ok ? LRESULT(result) : -1;
+    }
+    bool Copy(void* data, size_t size, bool write, size_t offset = 0) const {
+        SIZE_T n = 0;
+        return (write ? WriteProcessMemory(process_, remote_ + offset, data, size, &n)
+                      : ReadProcessMemory(process_, remote_ + offset, data, size, &n)) &&
+               n == size;
+    }
     HWND list_;
-    HANDLE process_ = nullptr;
-    char* remote_ = nullptr;
+    HANDLE process_;
+    char* remote_;
 };
 
 class App {
   public:
-    App();  // starts kelvorin.exe; throws when its window does not appear
+    App();  // starts kelvorin.exe and waits for its window
     ~App() { Quit(); }
     HWND Main() const { return main_; }
-    const Child& Process() const { return process_; }
+    const Child& Process() const { return *process_; }
     HWND operator()(int id) const { return GetDlgItem(main_, id); }
-    // BM_CLICK, answered after the handler has run; fails the test if not in time.
-    bool Click(int id, ms timeout = 30s) const;
+    // BM_CLICK, answered when the handler has run; a failure when not in time.
+    bool Click(int id, ms timeout = 30s) const {
+        bool done = SendMessageTimeoutW((*this)(id), BM_CLICK, 0, 0, SMTO_NORMAL,
+                                        UINT(timeout.count()), nullptr);
+        EXPECT_TRUE(done) << "control " << id << " took over " << timeout.count() << " ms";
+        return done;
+    }
     int Check(int id) const { return int(SendMessageW((*this)(id), BM_GETCHECK, 0, 0)); }
     std::string Text(int id) const { return e2e::Text((*this)(id)); }
-    RemoteList& List();
+    RemoteList& List() {
+        if (!list_) list_ = std::make_unique<RemoteList>((*this)(ids::ListView1));
+        return *list_;
+    }
     int RowOf(HWND h) { return List().Find(kHandleCol, HandleText(h)); }
-    // Ends it by its exit button, else WM_CLOSE, else TerminateProcess.
-    std::string Quit();
+    // By its exit button, else WM_CLOSE, else TerminateProcess; says which.
+    std::string Quit() {
+        list_.reset();
+        if (!process_->Running()) return "already ended";
+        PostMessageW((*this)(ids::Command4), BM_CLICK, 0, 0);
+        if (process_->WaitExit(5s)) return "exit button";
+        PostMessageW(main_, WM_CLOSE, 0, 0);
+        if (process_->WaitExit(5s)) return "WM_CLOSE";
+        process_->Kill();
+        return "TerminateProcess";
+    }
 
   private:
-    Child process_;
+    std::unique_ptr<Child> process_;
     HWND main_ = nullptr;
     std::unique_ptr<RemoteList> list_;
 };
@@ -209,39 +243,38 @@ class App {
 class AsyncClick {
   public:
     explicit AsyncClick(HWND button);
-    ~AsyncClick();
-    bool Done(ms timeout = 0ms) const;
+    ~AsyncClick() { Done(5s); }  // a handler still waiting keeps its thread
+    bool Done(ms timeout = 0ms) const {
+        return WaitUntil([&] { return done_->load(); }, timeout);
+    }
 
   private:
-    std::shared_ptr<std::atomic<bool>> done_;
-    HANDLE thread_;
+    std::shared_ptr<std::atomic<bool>> done_ = std::make_shared<std::atomic<bool>>(false);
 };
-// A message box's caption, text, buttons and default button.
-struct Box {
-    std::string title, text;
-    std::vector<int> buttons;
-    int byDefault = 0;
-};
-Box ReadBox(HWND box);
-bool Press(HWND dialog, int id);  // posted: the press may open another modal window
+// Posted, as the press may open another modal window.
+inline bool Press(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    return button && PostMessageW(button, BM_CLICK, 0, 0);
+}
 HWND FileNameField(HWND saveDialog);
 
-// Gives a copy of an executable three 32x32 icons (groups 101-103): the
-// colour on a transparent ground, a square, a diamond and stripes whose centre
-// is always painted and whose corners never are.
+// A copy of the helper, in a scratch directory of its own, with three 32x32
+// icons in these colours on a transparent ground: a square, a diamond and
+// stripes, whose centres are painted and whose corners never are.
 constexpr COLORREF kIconColours[3] = {RGB(200, 30, 30), RGB(30, 160, 50), RGB(30, 60, 210)};
-bool AddIcons(const std::wstring& exe);
+bool Painted(int icon, int x, int y);
+std::wstring IconHelper(const std::string& dir, const std::wstring& name);
 
 // Programs a test starts end with it; the program must end by its exit button.
 class KelvorinTest : public testing::Test {
   protected:
     App& Launch() { return *(app_ = std::make_unique<App>()); }
-    Helper& StartHelper(const std::vector<std::string>& args, const std::wstring& exe = {}) {
+    Helper& StartHelper(const std::string& args, const std::wstring& exe = {}) {
         return *helpers_.emplace_back(std::make_unique<Helper>(args, exe));
     }
-    // A hidden stand-in for the desktop shell: without a "Progman" window the
-    // program takes every parentless window for a bottom-most one.
-    void StartShell() { StartHelper({"window", "progman", "--class", "Progman", "--hidden"}); }
+    // A hidden stand-in for the shell: without a "Progman" window the program
+    // takes every parentless window for a bottom-most one and re-parents it.
+    void StartShell() { StartHelper("window|progman|--class|Progman|--hidden"); }
     void TearDown() override {
         if (app_ && app_->Process().Running()) {
             EXPECT_EQ(app_->Quit(), "exit button");
