@@ -24,18 +24,16 @@ class AdjustTest : public KelvorinTest {
         if (row < 0 || (app.List().Selected() != row && !app.List().Select(row))) return false;
         return app.Text(ids::CaptionTxt) == app.List().Cell(row, kCaptionCol);
     }
-    // One key on the slider, focused as a user would: its window in front first.
-    static int SliderKey(WORD key) {
+    // Moves the slider by real input: a click beside its thumb (at the right)
+    // pages it and focuses it for the key that may follow.
+    static int Slide(WORD key = 0) {
         HWND slider = (*shared_)(ids::ToumeiSld);
-        DWORD owner = GetWindowThreadProcessId(slider, nullptr), self = GetCurrentThreadId();
-        SetForegroundWindow(shared_->Main());
-        AttachThreadInput(self, owner, TRUE);
-        SetFocus(slider);
-        AttachThreadInput(self, owner, FALSE);
-        LRESULT before = SendMessageW(slider, TBM_GETPOS, 0, 0);
-        EXPECT_TRUE(Focused(shared_->Main()) == slider && Keys({key}));
-        WaitUntil([&] { return SendMessageW(slider, TBM_GETPOS, 0, 0) != before; });
-        return int(SendMessageW(slider, TBM_GETPOS, 0, 0));
+        RECT r = WindowRect(slider);
+        auto position = [&] { return int(SendMessageW(slider, TBM_GETPOS, 0, 0)); };
+        int before = position();
+        EXPECT_TRUE(key ? Keys({key}) : XClick({r.left + 20, (r.top + r.bottom) / 2}));
+        WaitUntil([&] { return position() != before; });
+        return position();
     }
     static Helper* shell_;
     static App* shared_;
@@ -47,8 +45,7 @@ TEST_F(AdjustTest, EachBoxChangesTheLoadedWindowAndChangesItBack) {
     HWND w = StartHelper("window|w|--title|E2E adjusted")["w"], desktop = GetDesktopWindow();
     App& app = *shared_;
     ASSERT_TRUE(Load(w));
-    RECT place{}, now{};
-    GetWindowRect(w, &place);
+    const RECT place = WindowRect(w);
     // Shown, on top, parent, owner, and the row's visibility and Command1 as shown.
     auto state = [&] {
         return std::tuple(IsWindowVisible(w) != 0, IsTopmost(w), GetAncestor(w, GA_PARENT),
@@ -71,7 +68,7 @@ TEST_F(AdjustTest, EachBoxChangesTheLoadedWindowAndChangesItBack) {
         EXPECT_EQ(state(), on);
         ASSERT_TRUE(app.Click(id));
         EXPECT_EQ(state(), before);
-        GetWindowRect(w, &now);
+        RECT now = WindowRect(w);
         EXPECT_TRUE(EqualRect(&now, &place)) << "the window moved";
     }
 }
@@ -97,18 +94,17 @@ TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
         return GetLayeredWindowAttributes(h, nullptr, &a, &flags) && flags == LWA_ALPHA ? a : -1;
     };
     ASSERT_TRUE(Load(w));
-    ASSERT_EQ(SliderKey(VK_LEFT), 254);
-    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == 254; }));
-    EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE), style | WS_EX_LAYERED)
-        << "only the layered bit added";
-    int position = SliderKey(VK_PRIOR);
-    EXPECT_TRUE(position >= 64 && position < 254) << position;
+    const int position = Slide();
+    EXPECT_TRUE(position >= 64 && position < 255) << position;
     EXPECT_TRUE(WaitUntil([&] { return alpha(w) == position; }));
+    EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE), style | WS_EX_LAYERED) << "only the layered bit";
+    EXPECT_EQ(Slide(VK_LEFT), position - 1);
+    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == position - 1; }));
     // Loading another window resets the slider from code, which fades nothing.
     ASSERT_TRUE(Load(helper["other"]));
     EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 255);
     EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 64);
-    EXPECT_EQ(alpha(w), position);
+    EXPECT_EQ(alpha(w), position - 1);
     EXPECT_EQ(alpha(helper["other"]), -1);
 }
 
@@ -133,7 +129,7 @@ TEST_F(AdjustTest, AHungWindowNeverHoldsTheProgram) {
         EXPECT_TRUE(app.Click(id, 2s));
     }
     ASSERT_TRUE(Load(w));
-    SliderKey(VK_LEFT);
+    Slide();
     EXPECT_TRUE(app.Click(ids::PRefreshBtn, 2s)) << "after a slider step";
 }
 
@@ -146,8 +142,7 @@ TEST_F(CaptionButtonsTest, ADisabledCloseBoxKeepsTheProgramUntilAllAreEnabled) {
     HWND main = app.Main();
     ASSERT_TRUE(app.List().Select(app.RowOf(main)));
     ASSERT_EQ(app.Text(ids::ButtonCmb), "閉じるボタン");
-    RECT r{};
-    GetWindowRect(main, &r);
+    RECT r = WindowRect(main);
     POINT close{r.right - 4,
                 r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
     while (close.x > r.right - 80 &&

@@ -89,8 +89,7 @@ TEST_F(CatalogueTest, HeaderClicksSortAndTheImeBoxRelistsInThatOrder) {
         std::swap(x[0], x[1]);
     // The caption header's part that IMEUnShowChk, lying over the list, leaves uncovered.
     HWND header = HWND(SendMessageW(list.Handle(), LVM_GETHEADER, 0, 0));
-    RECT h{};
-    GetWindowRect(header, &h);
+    RECT h = WindowRect(header);
     int left = h.left + list.ColumnWidth(kIconCol) + 4, y = (h.top + h.bottom) / 2, right = left;
     while (right < left + 200 && WindowFromPoint({right + 1, y}) == header) ++right;
     ASSERT_GT(right, left + 20) << "the caption header is covered";

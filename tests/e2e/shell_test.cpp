@@ -15,8 +15,7 @@ TEST_F(ShellTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
     EXPECT_EQ(ClientSize(main).cy, Pixels(4635));
     const LONG box = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU;
     EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & box, WS_MINIMIZEBOX | WS_SYSMENU);
-    RECT r{};
-    GetWindowRect(main, &r);
+    RECT r = WindowRect(main);
     EXPECT_NEAR(r.left + r.right, GetSystemMetrics(SM_CXSCREEN), 2) << "not centred";
     EXPECT_NEAR(r.top + r.bottom, GetSystemMetrics(SM_CYSCREEN), 2) << "not centred";
 
@@ -57,7 +56,7 @@ TEST_F(ShellTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
         const LONG always = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (0x1F | c.style | always | WS_TABSTOP),
                   c.style | always);
-        GetWindowRect(h, &r);
+        r = WindowRect(h);
         MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
         EXPECT_NEAR(r.left, Pixels(c.twips.left), 1);
         EXPECT_NEAR(r.top, Pixels(c.twips.top), 1);
@@ -85,11 +84,10 @@ TEST_F(ShellTest, TheNotificationIconWatchesCtrlOneAndItsMenuOpensTheWindowAsItW
     HWND front = StartHelper("window|front|--title|E2E front")["front"];
     App& app = Launch();
     HWND main = app.Main();
-    RECT place{}, now{};
-    GetWindowRect(main, &place);
+    const RECT place = WindowRect(main);
     ASSERT_TRUE(app.Click(ids::Command2));
     const SIZE opened = ClientSize(main);
-    GetWindowRect(main, &now);
+    RECT now = WindowRect(main);
     EXPECT_TRUE(now.left == place.left && now.top == place.top) << "オプション... moved the window";
     EXPECT_FALSE(TrayIconExists(main));
     ASSERT_TRUE(app.Click(ids::Command3));
@@ -110,7 +108,7 @@ TEST_F(ShellTest, TheNotificationIconWatchesCtrlOneAndItsMenuOpensTheWindowAsItW
     ASSERT_TRUE(XClick(TrayIconPoint(), 3));
     HWND menu = WaitWindow(pid, L"#32768", nullptr, 5s);
     ASSERT_TRUE(menu) << "a right click opened no menu";
-    GetWindowRect(menu, &now);
+    now = WindowRect(menu);
     ASSERT_TRUE(
         XClick({(now.left + now.right) / 2, now.top + (now.bottom - now.top) / 4}));  // 開く
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !TrayIconExists(main); }));

@@ -20,8 +20,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     HWND late = StartHelper("window|late|--title|E2E walk late|--hidden")["late"];
     RemoteList& list = app.List();
     // The finder's target beside the main window, level with the cross-hair.
-    RECT frame{};
-    GetWindowRect(main, &frame);
+    RECT frame = WindowRect(main);
     POINT box = Centre(app(ids::picFinder));
     SetWindowPos(helper["owner"], nullptr, frame.right + 4, box.y - 40, 260, 120,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -91,8 +90,8 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     ASSERT_TRUE(Press(save, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(save); }));
     // 24 bits, bottom-up, the icon drawn at the system size (32 here) on white.
-    std::string bmp = FileText(file);
-    ASSERT_EQ(bmp.size(), 54u + 32 * 32 * 3);
+    std::string bmp;
+    ASSERT_TRUE(WaitUntil([&] { return (bmp = FileText(file)).size() == 54 + 32 * 32 * 3; }));
     EXPECT_EQ(bmp.substr(0, 2) + bmp.substr(18, 12),
               std::string("BM\x20\0\0\0\x20\0\0\0\x01\0\x18\0", 14));
     for (int i = 0; i < 32 * 32; ++i) {
@@ -118,8 +117,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     ASSERT_TRUE(XClick(icon));
     HWND menu = WaitWindow(app.Process().Id(), L"#32768", nullptr);
     ASSERT_TRUE(menu);
-    RECT m{};
-    GetWindowRect(menu, &m);
+    RECT m = WindowRect(menu);
     ASSERT_TRUE(XClick({(m.left + m.right) / 2, m.top + (m.bottom - m.top) * 3 / 4}));
     ASSERT_TRUE(app.Process().WaitExit(5s)) << "終了 did not end the program";
     EXPECT_EQ(app.Process().ExitCode(), 0u);

@@ -93,12 +93,6 @@ HWND Focused(HWND window) {
     return nullptr;
 }
 
-POINT Centre(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 SIZE ClientSize(HWND h) {
     RECT r{};
     GetClientRect(h, &r);
@@ -122,8 +116,7 @@ int CountPixels(RECT r, COLORREF colour) {
 }
 
 POINT TrayIconPoint() {
-    RECT r{};
-    GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &r);
+    RECT r = WindowRect(FindWindowW(L"Shell_TrayWnd", nullptr));
     return {r.right - 10, (r.top + r.bottom) / 2};
 }
 

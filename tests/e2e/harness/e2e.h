@@ -3,9 +3,10 @@
 // Wine) and a list view read across the process boundary.
 #pragma once
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,15 @@ std::string Text(HWND h);  // WM_GETTEXT: also edit controls of other processes
 HWND WaitWindow(DWORD pid, const wchar_t* cls, HWND owner, ms timeout = 10s, HWND except = nullptr);
 GUITHREADINFO Gui(HWND window);  // its thread's focus, capture, ...
 HWND Focused(HWND window);       // the child holding the focus (a combo box for its edit)
-POINT Centre(HWND h);
+inline RECT WindowRect(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r;
+}
+inline POINT Centre(HWND h) {
+    RECT r = WindowRect(h);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 SIZE ClientSize(HWND h);
 int Pixels(int twips);
 inline bool IsTopmost(HWND h) {
