@@ -1,11 +1,21 @@
 // The options region at work on real windows of another process, a hung one
 // among them, and the caption-bar buttons of the program's own window.
+#include <iterator>
 #include <tuple>
 
 #include "harness/e2e.h"
 
 namespace e2e {
 namespace {
+
+// clang-format off
+const int kOrder[] = {
+    ids::ListView1, ids::IMEUnShowChk, ids::Command1, ids::Command3, ids::Command4,
+    ids::HandleTxt, ids::GetParentHandleBtn, ids::txtClassName, ids::PRefreshBtn,
+    ids::PForceCloseBtn, ids::PEnd, ids::Command2, ids::CaptionTxt, ids::CaptionChangeBtn,
+    ids::WinVisibleChk, ids::TemaeChk, ids::TaskBarShowChk, ids::SaihaimenChk, ids::PIconGetBtn,
+    ids::ToumeiSld, ids::ButtonCmb, ids::ButtonUnEnabledBtn, ids::ButtonEnabledBtn};
+// clang-format on
 
 // One program for the suite, its options region open, on a desktop with a shell.
 class AdjustTest : public KelvorinTest {
@@ -106,6 +116,65 @@ TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
     EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 64);
     EXPECT_EQ(alpha(w), position - 1);
     EXPECT_EQ(alpha(helper["other"]), -1);
+}
+
+TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
+    HWND w = StartHelper("window|w|--title|E2E keys")["w"], main = shared_->Main();
+    App& app = *shared_;
+    RemoteList& list = app.List();
+    ASSERT_TRUE(Load(w));  // a plain window: every box enabled
+    ASSERT_TRUE(Front(main) && TabTo(main, ids::ListView1));
+    const size_t n = std::size(kOrder);
+    for (size_t i = 1; i <= n; ++i) ASSERT_TRUE(Tab(main, kOrder[i % n]));
+    for (size_t i = n; i-- > 0;) ASSERT_TRUE(Tab(main, kOrder[i], true));
+    // A text box reached by Tab has its text selected.
+    ASSERT_TRUE(TabTo(main, ids::CaptionTxt));
+    EXPECT_EQ(SendMessageW(app(ids::CaptionTxt), EM_GETSEL, 0, 0), MAKELONG(0, 8));
+    ASSERT_TRUE(TabTo(main, ids::TemaeChk) && Keys({VK_SPACE}));
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(w) && app.Check(ids::TemaeChk) == BST_CHECKED; }));
+    HWND late = StartHelper("window|late|--title|E2E late|--hidden")["late"];
+    ASSERT_TRUE(TabTo(main, ids::PRefreshBtn) && Keys({VK_SPACE}));
+    EXPECT_TRUE(WaitUntil([&] { return app.RowOf(late) >= 0; })) << "Space on 更新 did not relist";
+    // Away and back: the focus is where it was.
+    ASSERT_TRUE(Front(w) && Front(main));
+    EXPECT_TRUE(WaitUntil([&] { return Focused(main) == app(ids::PRefreshBtn); }));
+    // Each arrow step in the list loads its row: the row's summary goes to the clipboard.
+    ASSERT_TRUE(TabTo(main, ids::ListView1));
+    for (int row = list.Selected() + 1, end = row + 2; row < end; ++row) {
+        ASSERT_TRUE(Keys({VK_DOWN}) && WaitUntil([&] { return list.Selected() == row; }));
+        std::vector<std::string> c = list.Row(row);
+        std::string summary = c[1] + "\t" + c[2] + "\t" + c[3] + "\t" + c[4] + "\t" + c[5];
+        EXPECT_TRUE(WaitUntil([&] { return Clipboard() == summary; })) << "row " << row;
+    }
+    // With the options region closed its controls are out of reach both ways.
+    ASSERT_TRUE(app.Click(ids::Command2));
+    EXPECT_TRUE(Tab(main, ids::ListView1) && Tab(main, ids::Command2, true));
+    ASSERT_TRUE(app.Click(ids::Command2));
+}
+
+TEST_F(AdjustTest, CloseAsksOnlyTheLoadedWindowAndForceCloseWarnsFirst) {
+    auto& helper = StartHelper("window|stays|--title|E2E stays|window|goes|--title|E2E goes");
+    auto& victim = StartHelper("window|victim|--title|E2E victim");
+    App& app = *shared_;
+    ASSERT_TRUE(Load(helper["goes"]) && app.Click(ids::PEnd));
+    // Sent, not posted: the window, which answers 200 ms late, is gone when the click returns.
+    EXPECT_TRUE(!IsWindow(helper["goes"]) && IsWindow(helper["stays"]) &&
+                helper.Process().Running());
+
+    ASSERT_TRUE(Load(victim["victim"]));
+    for (int answer : {IDNO, IDYES}) {
+        AsyncClick click(app(ids::PForceCloseBtn));
+        HWND box = WaitWindow(app.Process().Id(), L"#32770", app.Main());
+        ASSERT_TRUE(box) << "no warning";
+        EXPECT_EQ(Text(box), "タスク マネージャの警告");
+        EXPECT_EQ(MessageText(box).rfind("警告: プロセスが終了すると、", 0), 0u)
+            << MessageText(box);
+        EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the warning is not modal";
+        ASSERT_TRUE(Press(box, answer) && click.Done(10s));
+        EXPECT_EQ(victim.Process().WaitExit(answer == IDYES ? 5s : 300ms), answer == IDYES);
+    }
+    EXPECT_EQ(victim.Process().ExitCode(), 0u);
+    EXPECT_TRUE(app.Process().Running());
 }
 
 TEST_F(AdjustTest, AHungWindowNeverHoldsTheProgram) {

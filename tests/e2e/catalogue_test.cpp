@@ -1,11 +1,85 @@
-// The window list as read across processes: titles through the ANSI code
-// page, visibility, the owning process and its icon; and the header sort.
+// The main window as made, and its list as read across processes: titles
+// through the ANSI code page, visibility, the owning process and its icon,
+// and the header sort.
 #include "harness/e2e.h"
 
 namespace e2e {
 namespace {
 
 using CatalogueTest = KelvorinTest;
+
+TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
+    App& app = Launch();
+    HWND main = app.Main();
+    EXPECT_EQ(Text(main), "Kelvorin");
+    EXPECT_EQ(ClientSize(main).cx, Pixels(10890));
+    EXPECT_EQ(ClientSize(main).cy, Pixels(4635));
+    const LONG box = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU;
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & box, WS_MINIMIZEBOX | WS_SYSMENU);
+    RECT r = WindowRect(main);
+    EXPECT_NEAR(r.left + r.right, GetSystemMetrics(SM_CXSCREEN), 2) << "not centred";
+    EXPECT_NEAR(r.top + r.bottom, GetSystemMetrics(SM_CYSCREEN), 2) << "not centred";
+
+    // The class, the style (its five low bits exactly) and the place in twips.
+    struct Control {
+        int id;
+        const wchar_t* cls;
+        LONG style;
+        RECT twips;  // left, top, width, height
+    };
+    const LONG list = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    for (const Control& c :
+         {Control{ids::ListView1, L"SysListView32", list | WS_TABSTOP, {120, 120, 5295, 3975}},
+          Control{ids::Command1, L"Button", BS_MULTILINE | WS_TABSTOP, {5520, 120, 3255, 1695}},
+          Control{ids::IMEUnShowChk, L"Button", BS_CHECKBOX | WS_TABSTOP, {1680, 120, 3615, 495}},
+          Control{ids::Frame2, L"Button", BS_GROUPBOX, {5520, 2640, 5295, 1335}},
+          Control{ids::HandleTxt, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, {6960, 2880, 1335, 270}},
+          Control{ids::picFinder,
+                  L"Static",
+                  SS_ICON | SS_NOTIFY | SS_CENTERIMAGE,
+                  {10080, 3240, 540, 540}},
+          Control{ids::Label2, L"Static", SS_LEFT, {5760, 3600, 4335, 255}},
+          Control{ids::ToumeiSld,
+                  L"msctls_trackbar32",
+                  TBS_AUTOTICKS | WS_TABSTOP,
+                  {240, 5640, 4815, 495}},
+          Control{ids::ButtonCmb,
+                  L"ComboBox",
+                  CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP,
+                  {240, 6720, 2295, 300}},
+          Control{ids::Image2, L"Static", SS_BITMAP, {8520, 6720, 2280, 345}},
+          Control{ids::Line1, L"Static", SS_ETCHEDHORZ, {0, 4710, 10890, 30}}}) {
+        SCOPED_TRACE(c.id);
+        HWND h = app(c.id);
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        EXPECT_STREQ(cls, c.cls);
+        const LONG always = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (0x1F | c.style | always | WS_TABSTOP),
+                  c.style | always);
+        r = WindowRect(h);
+        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_NEAR(r.left, Pixels(c.twips.left), 1);
+        EXPECT_NEAR(r.top, Pixels(c.twips.top), 1);
+        EXPECT_NEAR(r.right - r.left, Pixels(c.twips.right), 2);  // an etched line is 2 wider
+        EXPECT_NEAR(r.bottom - r.top, Pixels(c.twips.bottom), 1);
+    }
+    HWND listView = app(ids::ListView1), combo = app(ids::ButtonCmb);
+    const LONG extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+    EXPECT_EQ(SendMessageW(listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & extended, extended);
+    LRESULT small = SendMessageW(listView, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    EXPECT_TRUE(small && small == SendMessageW(listView, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    for (auto [column, twips] :
+         {std::pair{kIconCol, 500}, {kHandleCol, 0}, {kCaptionCol, 3500}, {kVisibleCol, 1000}})
+        EXPECT_EQ(app.List().ColumnWidth(column), Pixels(twips)) << "column " << column;
+    EXPECT_EQ(app.Check(ids::IMEUnShowChk), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(app.Text(ids::ButtonCmb), "閉じるボタン");
+    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&r));
+    EXPECT_GE(r.bottom - r.top, Pixels(300) + 4 * SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0))
+        << "the drop-down list has no room for its four items";
+    EXPECT_TRUE(SendMessageW(app(ids::Image2), STM_GETIMAGE, IMAGE_BITMAP, 0)) << "no banner";
+}
 
 TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
     const bool dbcs = opt.codepage == 932;

@@ -1,6 +1,6 @@
 // One session as a user has it, with real input throughout: pick a row, keep
 // its window in front, pick a control with the finder, save an icon of the
-// row's program, retire to the notification area and quit from there.
+// row's program, retire to the notification area, come back, and quit from there.
 #include "harness/e2e.h"
 
 namespace e2e {
@@ -41,6 +41,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     SIZE closed = ClientSize(main);
     ASSERT_TRUE(XClick(Centre(app(ids::Command2))));
     ASSERT_TRUE(WaitUntil([&] { return ClientSize(main).cy == closed.cy + Pixels(2505); }));
+    EXPECT_EQ(WindowRect(main).top, frame.top) << "the window moved";
     ASSERT_TRUE(PutClipboard("E2E before the box"));
     ASSERT_TRUE(XClick(Centre(app(ids::TemaeChk))));
     EXPECT_TRUE(WaitUntil([&] { return IsTopmost(target); }));
@@ -103,22 +104,41 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     ASSERT_TRUE(XClick(Centre(GetDlgItem(extractor, ids::IconCommand3))));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(extractor) && IsWindowEnabled(main); }));
 
-    // 5. Off to the notification area: the icon has its tip.
+    // 5. Off to the notification area: the icon has its tip, and Ctrl+1 still
+    // hides the window in front.
+    const SIZE opened = ClientSize(main);
     ASSERT_TRUE(XClick(Centre(app(ids::Command3))));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) && TrayIconExists(main); }));
-    POINT icon = TrayIconPoint();
+    const POINT icon = TrayIconPoint();
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(icon.x - 2), std::to_string(icon.y), "mousemove",
                      std::to_string(icon.x), std::to_string(icon.y)}));
     EXPECT_TRUE(WaitUntil([&] {
         return Text(WaitWindow(0, L"tooltips_class32", nullptr, 0ms)) == "Kelvorin";
     })) << "no tip on the notification icon";
+    ASSERT_TRUE(Front(target));
+    EXPECT_TRUE(Hold(
+        {VK_CONTROL, '1'}, [&] { return !IsWindowVisible(target); }, 1s));
 
-    // 6. Its menu, and 終了.
-    ASSERT_TRUE(XClick(icon));
-    HWND menu = WaitWindow(app.Process().Id(), L"#32768", nullptr);
-    ASSERT_TRUE(menu);
-    RECT m = WindowRect(menu);
-    ASSERT_TRUE(XClick({(m.left + m.right) / 2, m.top + (m.bottom - m.top) * 3 / 4}));
+    // 6. Either button opens the icon's menu: a click elsewhere closes it,
+    // 開く brings the window back as it was, 終了 ends the program.
+    const DWORD pid = app.Process().Id();
+    auto pick = [&](int mouseButton, int item) {  // -1: elsewhere
+        HWND menu = nullptr;  // seen: a click right after the icon came back went unanswered
+        for (int i = 0; i < 3 && !menu && XClick(icon, mouseButton); ++i)
+            menu = WaitWindow(pid, L"#32768", nullptr, 1s);
+        RECT m = WindowRect(menu);
+        POINT p{(m.left + m.right) / 2, m.top + (m.bottom - m.top) * (2 * item + 1) / 4};
+        return menu && XClick(item < 0 ? POINT{300, 150} : p);
+    };
+    ASSERT_TRUE(pick(3, -1));
+    EXPECT_TRUE(WaitUntil([&] { return !WaitWindow(pid, L"#32768", nullptr, 0ms); }));
+    EXPECT_TRUE(TrayIconExists(main) && !IsWindowVisible(main));
+    ASSERT_TRUE(pick(1, 0));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !TrayIconExists(main); }));
+    EXPECT_EQ(ClientSize(main).cy, opened.cy) << "the options region did not come back open";
+    ASSERT_TRUE(XClick(Centre(app(ids::Command3))));
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main); }));
+    ASSERT_TRUE(pick(1, 1));
     ASSERT_TRUE(app.Process().WaitExit(5s)) << "終了 did not end the program";
     EXPECT_EQ(app.Process().ExitCode(), 0u);
     EXPECT_FALSE(TrayIconExists(main));
