@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint64_t kProcessSnapshot = 0x100;
 constexpr uint64_t kModuleSnapshot = 0x200;
+constexpr uint64_t kFileHandle = 0x300;
 // Icon handles carry the icon's colour above this bit, so drawing needs no table.
 constexpr uint64_t kIconBit = uint64_t{1} << 32;
 
@@ -48,7 +49,8 @@ LeanDesktop MakeDesktop(size_t windowCount, size_t processCount) {
 
 Platform LeanPlatform::platform() {
     return Platform{
-        *this, *this, *this, *this, *this, *this, [] { return std::make_unique<LeanSurface>(); }};
+        *this, *this, *this, *this, *this, *this, *this,
+        [] { return std::make_unique<LeanSurface>(); }};
 }
 
 // --- IWindows ---------------------------------------------------------------
@@ -271,6 +273,35 @@ int LeanPlatform::CompareText(const std::string& a, const std::string& b) {
 
 size_t LeanPlatform::AnsiLength(const std::string& text) {
     return text.size();
+}
+
+// --- IFiles -------------------------------------------------------------------
+
+// Every full path reads as the same sound .ico of one 1 x 1 image, so the
+// refresh checks it as it would a real file and goes on to extract.
+namespace {
+const std::string& LeanIcoFile() {
+    static const std::string ico =
+        std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
+        std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
+    return ico;
+}
+}  // namespace
+
+KernelHandle LeanPlatform::OpenFileForReading(const std::string& path) {
+    return path.size() >= 3 && path[1] == ':' ? KernelHandle(kFileHandle) : kInvalidHandle;
+}
+
+std::optional<uint64_t> LeanPlatform::GetFileSize(KernelHandle) {
+    return LeanIcoFile().size();
+}
+
+std::string LeanPlatform::ReadFileAt(KernelHandle, uint64_t offset, size_t count) {
+    return offset < LeanIcoFile().size() ? LeanIcoFile().substr(size_t(offset), count) : "";
+}
+
+bool LeanPlatform::CloseFile(KernelHandle file) {
+    return file == KernelHandle(kFileHandle);
 }
 
 // --- LeanSurface ------------------------------------------------------------

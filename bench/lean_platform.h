@@ -55,7 +55,8 @@ class LeanPlatform final : public IWindows,
                            public IShell,
                            public IClipboard,
                            public IKeyboard,
-                           public IUserInterface {
+                           public IUserInterface,
+                           public IFiles {
   public:
     explicit LeanPlatform(LeanDesktop& desktop) : desktop_(desktop) {}
     Platform platform();
@@ -124,6 +125,12 @@ class LeanPlatform final : public IWindows,
     WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) override;
     int CompareText(const std::string& a, const std::string& b) override;
     size_t AnsiLength(const std::string& text) override;
+
+    // IFiles
+    KernelHandle OpenFileForReading(const std::string& path) override;
+    std::optional<uint64_t> GetFileSize(KernelHandle file) override;
+    std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) override;
+    bool CloseFile(KernelHandle file) override;
 
   private:
     // The one snapshot open at a time: a process snapshot walks the process

@@ -35,6 +35,8 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "bench_util.h"
+#include "refresh_floor.h"
 
 #undef Process32First
 #undef Process32Next
@@ -44,19 +46,15 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using bench::Child;
+using bench::Clock;
+using bench::Median;
+using bench::MsSince;
+using bench::FloorList;
+using bench::FloorTimes;
+using bench::MeasureFloor;
+using bench::MedianFloor;
 
 std::string List(const std::vector<double>& values) {
     std::string text;
@@ -128,54 +126,6 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
     }
     return options;
 }
-
-// A process this driver started; ended when the object goes.
-class Child {
-  public:
-    Child() = default;
-    Child(Child&& other) noexcept : info_(other.info_) { other.info_ = {}; }
-    Child& operator=(Child&& other) noexcept {
-        if (this != &other) {
-            End();
-            info_ = other.info_;
-            other.info_ = {};
-        }
-        return *this;
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() { End(); }
-
-    static std::optional<Child> Start(const std::wstring& exe, const std::wstring& args) {
-        std::wstring commandLine = L"\"" + exe + L"\" " + args;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        Child child;
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &child.info_))
-            return std::nullopt;
-        return child;
-    }
-
-    HANDLE Process() const { return info_.hProcess; }
-    DWORD Id() const { return info_.dwProcessId; }
-    bool Running() const {
-        return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-    }
-    void End() {
-        if (info_.hProcess == nullptr) return;
-        if (Running()) {
-            TerminateProcess(info_.hProcess, 1);
-            WaitForSingleObject(info_.hProcess, 5000);
-        }
-        CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
-        info_ = {};
-    }
-
-  private:
-    PROCESS_INFORMATION info_{};
-};
 
 // P helper processes holding W windows between them.
 class Desktop {
@@ -357,178 +307,6 @@ class Program {
     HWND main_ = nullptr;
     int refreshes_ = 0;
 };
-
-// --- the floor ----------------------------------------------------------------
-
-struct FloorTimes {
-    double enumerate = 0;  // EnumWindows, GetWindowTextA and IsWindowVisible per window
-    double snapshots = 0;  // one process snapshot, one module snapshot per process
-    double threads = 0;    // GetWindowThreadProcessId per titled window
-    double icons = 0;      // ExtractIconExA per distinct executable
-    double list = 0;       // the rows, one image each, into a hidden report list
-    int windows = 0;
-    int titled = 0;
-    int processes = 0;
-    int executables = 0;
-    double Total() const { return enumerate + snapshots + threads + icons + list; }
-};
-
-struct EnumState {
-    std::vector<HWND> titled;
-    int all = 0;
-    int visible = 0;
-};
-
-BOOL CALLBACK CollectWindow(HWND h, LPARAM param) {
-    auto& state = *reinterpret_cast<EnumState*>(param);
-    char title[256];
-    ++state.all;
-    if (IsWindowVisible(h)) ++state.visible;
-    if (GetWindowTextA(h, title, sizeof title) > 0) state.titled.push_back(h);
-    return TRUE;
-}
-
-// A hidden report list view like the program's, in this process, filled the
-// cheapest way known: one bitmap strip holding every row's image, added to the
-// image list in one call, and the rows inserted with redrawing switched off
-// (under Wine each insertion otherwise updates the list's layout).
-class FloorList {
-  public:
-    explicit FloorList(int cell) : cell_(cell) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KelvorinBenchFloorHost";
-        RegisterClassW(&wc);
-        host_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-        list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                                WS_CHILD | LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS, 0, 0,
-                                380, 260, host_, nullptr, wc.hInstance, nullptr);
-        LVCOLUMNW column{};
-        column.mask = LVCF_WIDTH;
-        column.cx = 33;
-        SendMessageW(list_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-        images_ = ImageList_Create(cell_, cell_, ILC_COLOR32, 0, 64);
-        ListView_SetImageList(list_, images_, LVSIL_SMALL);
-    }
-    ~FloorList() {
-        DestroyWindow(host_);
-        ImageList_Destroy(images_);
-    }
-    FloorList(const FloorList&) = delete;
-    FloorList& operator=(const FloorList&) = delete;
-
-    void Fill(int rows) {
-        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-        ListView_DeleteAllItems(list_);
-        ImageList_RemoveAll(images_);
-        if (rows > 0) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(info.bmiHeader);
-            info.bmiHeader.biWidth = cell_ * rows;
-            info.bmiHeader.biHeight = -cell_;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            void* bits = nullptr;
-            HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-            if (bits != nullptr)
-                std::fill_n(static_cast<uint32_t*>(bits), size_t(cell_) * cell_ * rows,
-                            0xFFFFFFFFu);
-            ImageList_Add(images_, strip, nullptr);
-            DeleteObject(strip);
-        }
-        ListView_SetItemCount(list_, rows);
-        for (int i = 0; i < rows; ++i) {
-            LVITEMW item{};
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = i;
-            item.pszText = const_cast<wchar_t*>(L"");
-            item.iImage = i;
-            SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        }
-        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    }
-
-  private:
-    int cell_;
-    HWND host_ = nullptr;
-    HWND list_ = nullptr;
-    HIMAGELIST images_ = nullptr;
-};
-
-FloorTimes MeasureFloor(FloorList& list) {
-    FloorTimes times;
-
-    auto start = Clock::now();
-    EnumState state;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
-    times.enumerate = MsSince(start);
-    times.windows = state.all;
-    times.titled = static_cast<int>(state.titled.size());
-
-    start = Clock::now();
-    std::map<DWORD, std::string> paths;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot != INVALID_HANDLE_VALUE) {
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
-            paths[entry.th32ProcessID] = entry.szExeFile;
-        CloseHandle(snapshot);
-    }
-    for (auto& [pid, path] : paths) {
-        HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-        if (modules == INVALID_HANDLE_VALUE) continue;
-        MODULEENTRY32 module{};
-        module.dwSize = sizeof(module);
-        if (Module32First(modules, &module)) path = module.szExePath;
-        CloseHandle(modules);
-    }
-    times.snapshots = MsSince(start);
-    times.processes = static_cast<int>(paths.size());
-
-    start = Clock::now();
-    std::set<DWORD> owners;
-    for (HWND h : state.titled) {
-        DWORD pid = 0;
-        if (GetWindowThreadProcessId(h, &pid)) owners.insert(pid);
-    }
-    times.threads = MsSince(start);
-
-    std::set<std::string> executables;
-    for (DWORD pid : owners)
-        if (auto it = paths.find(pid); it != paths.end()) executables.insert(it->second);
-    start = Clock::now();
-    for (const auto& path : executables) {
-        HICON large = nullptr, small = nullptr;
-        ExtractIconExA(path.c_str(), 0, &large, &small, 1);
-        if (large) DestroyIcon(large);
-        if (small) DestroyIcon(small);
-    }
-    times.icons = MsSince(start);
-    times.executables = static_cast<int>(executables.size());
-
-    start = Clock::now();
-    list.Fill(times.titled);
-    times.list = MsSince(start);
-    return times;
-}
-
-FloorTimes MedianFloor(const std::vector<FloorTimes>& runs) {
-    auto pick = [&](double FloorTimes::*field) {
-        std::vector<double> values;
-        for (const auto& r : runs) values.push_back(r.*field);
-        return Median(values);
-    };
-    FloorTimes m = runs.back();
-    m.enumerate = pick(&FloorTimes::enumerate);
-    m.snapshots = pick(&FloorTimes::snapshots);
-    m.threads = pick(&FloorTimes::threads);
-    m.icons = pick(&FloorTimes::icons);
-    m.list = pick(&FloorTimes::list);
-    return m;
-}
 
 // --- the run ------------------------------------------------------------------
 

@@ -5,11 +5,8 @@ file(GLOB KELVORIN_WIN32_SOURCES CONFIGURE_DEPENDS
 list(FILTER KELVORIN_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
 
 add_library(kelvorin_win32 STATIC ${KELVORIN_WIN32_SOURCES})
-target_link_libraries(kelvorin_win32 PUBLIC kelvorin_core
+target_link_libraries(kelvorin_win32 PUBLIC kelvorin_core kelvorin_win32_api
   comctl32 comdlg32 shell32 gdi32 user32 kernel32 uxtheme)
-target_compile_definitions(kelvorin_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-  _WIN32_WINNT=0x0601 WINVER=0x0601)
-target_compile_definitions(kelvorin_core PUBLIC NOMINMAX)
 
 configure_file(${CMAKE_SOURCE_DIR}/src/app/win32/version.h.in
   ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)

@@ -6,7 +6,8 @@ set -euo pipefail
 
 # fonts-wine holds Wine's own fonts, Marlett among them: without it every
 # caption-bar button is drawn as a letter ("0 1 r"). Only a recommendation of
-# wine64, so --no-install-recommends would leave it out.
+# wine64, so --no-install-recommends would leave it out; and Wine does not read
+# the folder it goes to, so the scripts copy Marlett into each new prefix.
 PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix

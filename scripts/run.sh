@@ -16,6 +16,9 @@ exe="$PWD/build/win64/kelvorin.exe"
 
 if [ ! -d "$WINEPREFIX" ]; then
   "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+  # Wine reads fonts from the prefix and fontconfig, not from the folder where
+  # Debian's fonts-wine puts its own: Marlett draws the caption-bar buttons.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # Captions and menus use Tahoma, which has no Japanese: link it to the
   # installed Japanese gothic so they read under any code page.
   "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \

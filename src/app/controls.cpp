@@ -1,6 +1,7 @@
 #include "app/controls.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace kelvorin {
 
@@ -77,7 +78,7 @@ void ComboBox::SetText(const std::string& text) {
 }
 
 bool ImageList::SetSize(int width, int height) {
-    if (!images_.empty()) return false;
+    if (Count() > 0) return false;
     width_ = width;
     height_ = height;
     Notify();
@@ -85,16 +86,36 @@ bool ImageList::SetSize(int width, int height) {
 }
 
 void ImageList::Add(int index, Image image, std::string key) {
+    draw_ = nullptr;
     size_t at = std::clamp<size_t>(size_t(std::max(index, 1)) - 1, 0, images_.size());
     images_.insert(images_.begin() + static_cast<std::ptrdiff_t>(at),
                    Entry{std::move(image), std::move(key)});
     Notify();
 }
 
-void ImageList::Clear() {
+void ImageList::SetDrawn(int count, Draw draw, Key key) {
     images_.clear();
+    draw_ = std::move(draw);
+    key_ = std::move(key);
+    drawnCount_ = draw_ ? std::max(count, 0) : 0;
     ++generation_;
     Notify();
+}
+
+Image ImageList::At(int index) const {
+    if (!draw_) return images_.at(size_t(index) - 1).image;
+    if (index < 1 || index > drawnCount_) throw std::out_of_range("no such image");
+    return draw_(index);
+}
+
+std::string ImageList::KeyAt(int index) const {
+    if (!draw_) return images_.at(size_t(index) - 1).key;
+    if (index < 1 || index > drawnCount_) throw std::out_of_range("no such image");
+    return key_ ? key_(index) : std::string();
+}
+
+void ImageList::Clear() {
+    SetDrawn(0, nullptr, nullptr);
 }
 
 void ListView::AddColumn(const std::string& text, int widthTwips) {

@@ -163,18 +163,25 @@ private:
 };
 
 // An image list: pictures of one size, each with an optional key. Indexes are
-// 1-based as the program's callers use them.
+// 1-based as the program's callers use them. Its pictures are either held, or,
+// for a list too long to hold them all, drawn each time one is asked for.
 class ImageList {
 public:
+    using Draw = std::function<Image(int index)>;
+    using Key = std::function<std::string(int index)>;
+
     int Width() const { return width_; }
     int Height() const { return height_; }
     // Only while the list is empty; returns false otherwise.
     bool SetSize(int width, int height);
-    int Count() const { return static_cast<int>(images_.size()); }
+    int Count() const { return draw_ ? drawnCount_ : static_cast<int>(images_.size()); }
     // Appends (index == Count() + 1) or inserts at a 1-based index.
     void Add(int index, Image image, std::string key = {});
-    const Image& At(int index) const { return images_.at(size_t(index) - 1).image; }
-    const std::string& KeyAt(int index) const { return images_.at(size_t(index) - 1).key; }
+    // Replaces the contents with `count` pictures made by draw(i) when asked for.
+    void SetDrawn(int count, Draw draw, Key key);
+    bool IsDrawn() const { return static_cast<bool>(draw_); }
+    Image At(int index) const;
+    std::string KeyAt(int index) const;
     void Clear();
     // Counts the clears, so a mirror knows whether it may just append.
     uint64_t Generation() const { return generation_; }
@@ -188,6 +195,9 @@ private:
     int width_ = 16;
     int height_ = 16;
     std::vector<Entry> images_;
+    Draw draw_;
+    Key key_;
+    int drawnCount_ = 0;
     uint64_t generation_ = 0;
     void Notify() {
         if (onChanged) onChanged();

@@ -80,6 +80,8 @@ public:
     void Command3_Click();
     void Command4_Click();
     void MNU_OPEN_Click();
+    // The shell's "TaskbarCreated" broadcast: the notification area was made anew.
+    void Form_TaskbarCreated();
     void MNU_END_Click();
     void Timer1_Timer();
     void WinVisibleChk_Click();
@@ -93,6 +95,11 @@ public:
     void picFinder_MouseDown(int button, int shift, int x, int y);
     void picFinder_MouseMove(int button, int shift, int x, int y);
     void picFinder_MouseUp(int button, int shift, int x, int y);
+    // The capture went elsewhere, modes were cancelled or the window lost the
+    // activation: a drag going on ends as a release would end it.
+    void picFinder_CaptureLost();
+    // Escape: a drag going on ends, and the selection is the press's again.
+    void picFinder_Escape();
     void GetParentHandleBtn_Click();
     void PEnd_Click();
     void PForceCloseBtn_Click();
@@ -160,11 +167,14 @@ public:
     CaptionedControl Line1;
     ImageList ImageList1;
 
-    // The finder's drag state (idle or dragging).
+    // The finder's drag state (idle or dragging) and the selection at its press.
     FinderDrag finderDrag;
 
 private:
     void WireHandlers();
+    // Adds the notification-area icon; when the shell refuses it, the window
+    // comes back on screen, so the program is never left unreachable.
+    void AddTrayIcon();
 
     Platform& platform_;
     IMainFrmView& view_;
@@ -173,6 +183,8 @@ private:
     std::unique_ptr<ISurface> picture1_;
     int iconCellWidth_ = 21;
     int iconCellHeight_ = 21;
+    // Sent to the notification area by Command3 and not reopened since.
+    bool inTray_ = false;
     std::vector<ControlModel*> controls_;
     std::vector<ControlModel*> tabOrder_;
 };

@@ -6,20 +6,22 @@
 #include "app/handle_text.h"
 #include "app/main_frm.h"
 #include "catalogue/refresh.h"
+#include "icons/icon_data.h"
 #include "platform/constants.h"
+#include "platform/scoped_release.h"
 
 namespace kelvorin {
 namespace {
 
 void FillProcessTable(IProcesses& processes, std::vector<ProcessRecord>& table) {
     table.clear();
-    KernelHandle snapshot = processes.CreateToolhelp32Snapshot(win::kTh32csSnapProcess, 0);
-    if (snapshot == kInvalidHandle) return;
-    for (auto entry = processes.Process32First(snapshot); entry;
-         entry = processes.Process32Next(snapshot)) {
+    ScopedKernelHandle snapshot(processes,
+                                processes.CreateToolhelp32Snapshot(win::kTh32csSnapProcess, 0));
+    if (!snapshot) return;
+    for (auto entry = processes.Process32First(snapshot.get()); entry;
+         entry = processes.Process32Next(snapshot.get())) {
         table.push_back({entry->processId, entry->exeFile, entry->exeFile});
     }
-    processes.CloseHandle(snapshot);
 }
 
 // The first module of a process is its executable: its path replaces the bare
@@ -28,14 +30,14 @@ void FillExecutablePaths(IProcesses& processes, std::vector<ProcessRecord>& tabl
     std::unordered_multimap<uint32_t, size_t> byId;
     for (size_t i = 0; i < table.size(); ++i) byId.emplace(table[i].processId, i);
     for (size_t i = 0; i < table.size(); ++i) {
-        KernelHandle snapshot =
-            processes.CreateToolhelp32Snapshot(win::kTh32csSnapModule, table[i].processId);
-        if (snapshot == kInvalidHandle) continue;
-        if (auto module = processes.Module32First(snapshot)) {
+        ScopedKernelHandle snapshot(
+            processes,
+            processes.CreateToolhelp32Snapshot(win::kTh32csSnapModule, table[i].processId));
+        if (!snapshot) continue;
+        if (auto module = processes.Module32First(snapshot.get())) {
             auto [first, last] = byId.equal_range(module->processId);
             for (auto it = first; it != last; ++it) table[it->second].exePath = module->exePath;
         }
-        processes.CloseHandle(snapshot);
     }
 }
 
@@ -86,14 +88,17 @@ void MainFrm::PIdGet() {
         if (cached == cellByPath.end()) {
             ISurface& surface = Picture1();
             surface.Clear(background);
-            IconPair icons = platform_.shell.ExtractIconExA(process.exePath, 0);
-            if (!icons.small)
+            // Damaged icon data would take the system's icon code, and the
+            // program with it, down: such a file shows the placeholder.
+            ScopedIcons icons(platform_.shell,
+                              IconDataIsSound(platform_.files, process.exePath)
+                                  ? platform_.shell.ExtractIconExA(process.exePath, 0)
+                                  : IconPair{});
+            if (!icons.small())
                 surface.DrawImage(PlaceholderImage(background), 0, 0);
             else
-                surface.DrawIconEx(icons.small, 0, 0);
+                surface.DrawIconEx(icons.small(), 0, 0);
             cached = cellByPath.emplace(process.exePath, surface.Capture()).first;
-            if (icons.large) platform_.shell.DestroyIcon(icons.large);
-            if (icons.small) platform_.shell.DestroyIcon(icons.small);
         }
         int image = ImageList1.Count() + 1;
         ImageList1.Add(image, cached->second);

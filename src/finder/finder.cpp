@@ -34,7 +34,7 @@ std::string GetWndClassName(IWindows& windows, WindowHandle h) {
 }
 
 void MainFrm::picFinder_MouseDown(int button, int shift, int x, int y) {
-    if (!finderDrag.Press(button)) return;
+    if (!finderDrag.Press(button, {selectedWindow_, HandleTxt.Text(), txtClassName.Text()})) return;
     platform_.windows.SetCapture(view_.ControlHandle(ids::picFinder));
     view_.SetFinderDragging(true);
     picFinder_MouseMove(button, shift, x, y);
@@ -53,6 +53,20 @@ void MainFrm::picFinder_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/)
     if (!finderDrag.Release(button)) return;
     platform_.windows.ReleaseCapture();
     view_.SetFinderDragging(false);
+}
+
+void MainFrm::picFinder_CaptureLost() {
+    // No release will come: the drag ends as one would end it, keeping the pick.
+    if (finderDrag.Dragging()) picFinder_MouseUp(FinderDrag::kLeftButton, 0, 0, 0);
+}
+
+void MainFrm::picFinder_Escape() {
+    if (!finderDrag.Dragging()) return;
+    picFinder_CaptureLost();
+    const FinderDrag::Selection& before = finderDrag.AtPress();
+    selectedWindow_ = before.window;
+    HandleTxt.SetText(before.handleText);
+    txtClassName.SetText(before.className);
 }
 
 void MainFrm::GetControlData() {

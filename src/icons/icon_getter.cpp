@@ -5,7 +5,9 @@
 #include <algorithm>
 
 #include "icons/bmp_writer.h"
+#include "icons/icon_data.h"
 #include "platform/constants.h"
+#include "platform/scoped_release.h"
 
 namespace kelvorin {
 namespace {
@@ -73,8 +75,10 @@ void IconGetter::Form_Activate() {
 
 void IconGetter::Command1_Click() {
     const std::string path = Text1.Text();
-    IShell& shell = platform_.shell;
-    const int n = shell.ExtractIconCount(path);
+    // A file whose icon data would take the system's icon code down counts
+    // as one without icons.
+    const int n =
+        IconDataIsSound(platform_.files, path) ? platform_.shell.ExtractIconCount(path) : 0;
     Label3.SetCaption(std::to_string(n));
     // Nothing to show: the previous file's icons stay listed.
     if (n <= 0) return;
@@ -82,24 +86,32 @@ void IconGetter::Command1_Click() {
     // A damaged file may claim far more icons than it has; the list ends at
     // the last entry number it can hold.
     const int entries = std::min(n, kMaxEntries);
+    auto key = [](int i) {
+        std::string text = "K";
+        text += std::to_string(i + 1);
+        return text;
+    };
     // Hidden while it is refilled, so the view rebuilds it once, not per icon.
     ListView1.SetVisible(false);
-    ImageList1.Clear();
+    listedPath_ = path;
+    // A file can hold thousands of icons: each is drawn when it is shown or saved.
+    auto draw = [this](int i) { return DrawIcon(i); };
+    ImageList1.SetDrawn(entries, draw, key);
     ListView1.Clear();
     for (int i = 1; i <= entries; ++i) {
-        IconHandle h = shell.ExtractIconA(path, i - 1);
-        picture1_->Clear(kWhite);
-        // An icon that cannot be extracted still gets its entry: a blank square.
-        if (h) picture1_->DrawIcon(h, 0, 0);
-        std::string key = "K";
-        key += std::to_string(i + 1);
-        ImageList1.Add(i, picture1_->Capture(), key);
-        if (h) shell.DestroyIcon(h);
         size_t row = ListView1.AddRow(std::to_string(i));
-        ListView1.SetRowKey(row, key);
+        ListView1.SetRowKey(row, key(i));
         ListView1.SetRowImage(row, i);
     }
     ListView1.SetVisible(true);
+}
+
+Image IconGetter::DrawIcon(int i) {
+    ScopedIcons icon(platform_.shell, platform_.shell.ExtractIconA(listedPath_, i - 1));
+    picture1_->Clear(kWhite);
+    // An icon that cannot be extracted still gets its entry: a blank square.
+    if (icon.large()) picture1_->DrawIcon(icon.large(), 0, 0);
+    return picture1_->Capture();
 }
 
 void IconGetter::Command2_Click() {

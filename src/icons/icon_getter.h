@@ -60,9 +60,13 @@ public:
     ImageList ImageList1;
 
 private:
+    // Icon i of the listed file on white at the system icon size.
+    Image DrawIcon(int i);
+
     Platform& platform_;
     IIconGetterView& view_;
     std::unique_ptr<ISurface> picture1_;
+    std::string listedPath_;  // the file whose icons the list shows
     std::vector<ControlModel*> controls_;
 };
 

@@ -151,6 +151,22 @@ public:
     virtual bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) = 0;
 };
 
+// Files read for the icons they hold: kernel32's file calls, read-only.
+class IFiles {
+public:
+    virtual ~IFiles() = default;
+    // CreateFileA for reading (sharing read, write and delete) of the file that
+    // the shell's icon calls read for this path: SearchPathA with ".exe" first,
+    // as they do. kInvalidHandle on failure.
+    virtual KernelHandle OpenFileForReading(const std::string& path) = 0;
+    // GetFileSizeEx; nullopt on failure.
+    virtual std::optional<uint64_t> GetFileSize(KernelHandle file) = 0;
+    // ReadFile of at most `count` bytes from `offset`: the bytes read, fewer at
+    // the end of the file, none on failure.
+    virtual std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) = 0;
+    virtual bool CloseFile(KernelHandle file) = 0;
+};
+
 // An off-screen drawing surface (a memory device context with a bitmap).
 class ISurface {
 public:
@@ -211,6 +227,7 @@ struct Platform {
     IClipboard& clipboard;
     IKeyboard& keyboard;
     IUserInterface& ui;
+    IFiles& files;
     // Makes a new off-screen surface (each form owns its own).
     std::function<std::unique_ptr<ISurface>()> createSurface;
 };

@@ -4,6 +4,7 @@
 #include "app/main_frm.h"
 #include "catalogue/refresh.h"
 #include "platform/constants.h"
+#include "platform/scoped_release.h"
 
 namespace kelvorin {
 namespace {
@@ -42,8 +43,9 @@ void MainFrm::PForceCloseBtn_Click() {
     auto processId = ParseInt32(ListView1.Cell(*selected, col::ProcessId));
     if (!processId) return;
     IProcesses& processes = platform_.processes;
-    KernelHandle process =
-        processes.OpenProcess(win::kProcessTerminate, false, static_cast<uint32_t>(*processId));
+    ScopedKernelHandle process(
+        processes,
+        processes.OpenProcess(win::kProcessTerminate, false, static_cast<uint32_t>(*processId)));
     if (!process) return;
     // Process ids are reused: the row may have outlived its process, and the id
     // may now belong to an unrelated program. Our open handle keeps the id from
@@ -51,8 +53,7 @@ void MainFrm::PForceCloseBtn_Click() {
     auto running = LookUpProcess(processes, static_cast<uint32_t>(*processId));
     if (running && SameFileName(running->exeName, ListView1.Cell(*selected, col::ProcessName)) &&
         SameFileName(running->exePath, ListView1.Cell(*selected, col::FullPath)))
-        processes.TerminateProcess(process, 0);
-    processes.CloseHandle(process);
+        processes.TerminateProcess(process.get(), 0);
 }
 
 void MainFrm::PIconGetBtn_Click() {

@@ -44,8 +44,23 @@ void MainFrm::Command2_Click() {
 
 void MainFrm::Command3_Click() {
     view_.Hide();
-    TrayAdd(platform_.shell, view_.Handle(), kTrayIconId, win::kWmMouseMove, view_.WindowIcon(),
-            kCaption, [this](const std::string& text) { return platform_.ui.AnsiLength(text); });
+    AddTrayIcon();
+}
+
+void MainFrm::AddTrayIcon() {
+    inTray_ = TrayAdd(platform_.shell, view_.Handle(), kTrayIconId, win::kWmMouseMove,
+                      view_.WindowIcon(), kCaption, [this](const std::string& text) {
+                          return platform_.ui.AnsiLength(text);
+                      }) != 0;
+    if (!inTray_) view_.Show();
+}
+
+void MainFrm::Form_TaskbarCreated() {
+    if (!inTray_) return;
+    // A restarted shell has lost the icon; this one may still have it, and
+    // adding an icon that exists fails.
+    TrayDelete(platform_.shell, view_.Handle(), kTrayIconId);
+    AddTrayIcon();
 }
 
 void MainFrm::Command4_Click() { view_.Unload(); }
@@ -53,6 +68,7 @@ void MainFrm::Command4_Click() { view_.Unload(); }
 void MainFrm::MNU_OPEN_Click() {
     view_.Show();
     TrayDelete(platform_.shell, view_.Handle(), kTrayIconId);
+    inTray_ = false;
 }
 
 void MainFrm::MNU_END_Click() {

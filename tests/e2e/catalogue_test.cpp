@@ -31,7 +31,6 @@ TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
     for (const Control& c :
          {Control{ids::ListView1, L"SysListView32", list | WS_TABSTOP, {120, 120, 5295, 3975}},
           Control{ids::Command1, L"Button", BS_MULTILINE | WS_TABSTOP, {5520, 120, 3255, 1695}},
-          Control{ids::IMEUnShowChk, L"Button", BS_CHECKBOX | WS_TABSTOP, {1680, 120, 3615, 495}},
           Control{ids::Frame2, L"Button", BS_GROUPBOX, {5520, 2640, 5295, 1335}},
           Control{ids::HandleTxt, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, {6960, 2880, 1335, 270}},
           Control{ids::picFinder,
@@ -64,7 +63,13 @@ TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
         EXPECT_NEAR(r.right - r.left, Pixels(c.twips.right), 2);  // an etched line is 2 wider
         EXPECT_NEAR(r.bottom - r.top, Pixels(c.twips.bottom), 1);
     }
-    HWND listView = app(ids::ListView1), combo = app(ids::ButtonCmb);
+    HWND listView = app(ids::ListView1), combo = app(ids::ButtonCmb), ime = app(ids::IMEUnShowChk);
+    // The IME box takes only the room its text needs and leaves the list's headers uncovered.
+    r = WindowRect(ime);
+    EXPECT_EQ(GetWindowLongW(ime, GWL_STYLE) & (0x1F | WS_TABSTOP), BS_CHECKBOX | WS_TABSTOP);
+    EXPECT_TRUE(r.right - r.left <= Pixels(3615) && r.bottom - r.top <= Pixels(495));
+    EXPECT_LE(r.bottom, WindowRect(ListView_GetHeader(listView)).top)
+        << "the box covers the headers";
     const LONG extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
     EXPECT_EQ(SendMessageW(listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & extended, extended);
     LRESULT small = SendMessageW(listView, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
@@ -86,8 +91,8 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
     // 254 letters, then a double-byte character across the end of the 256-byte buffer.
     const std::string cut(254, 'A'), japanese = "日本語のウィンドウ";
     auto& plain = StartHelper(
-        "window|shown|--title|E2E shown|window|hidden|--title|E2E hidden|"
-        "--hidden|window|untitled|window|ime|--title|Default IME E2E|"
+        "window|shown|--title|E2E shown|window|hidden|--hidden|--title|"
+        "E2E hidden|window|untitled|window|ime|--title|Default IME E2E|"
         "window|long|--hidden|--title|" +
         cut +
         "日本|window|jp|--hidden|"
@@ -96,6 +101,11 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
     // A file name the ANSI code page holds, but not plain ASCII.
     auto& icons = StartHelper("window|icons|--title|E2E icons",
                               IconHelper("rows", dbcs ? L"アイコン見本.exe" : L"Icônes.exe"));
+    // A file with a damaged icon, put in the running one's place (Wine would not start it).
+    const std::wstring exe = IconHelper("damaged", L"damaged.exe"), aside = exe + L".running";
+    auto& damaged = StartHelper("window|damaged|--title|E2E damaged", exe);
+    ASSERT_TRUE(MoveFileW(exe.c_str(), aside.c_str()) && CopyFileW(aside.c_str(), exe.c_str(), 1));
+    ASSERT_TRUE(DamageFirstIcon(exe));
     App& app = Launch();
     RemoteList& list = app.List();
     struct Row {
@@ -108,10 +118,11 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
          {Row{plain, "shown", "E2E shown", kShown}, Row{plain, "hidden", "E2E hidden", kHidden},
           Row{plain, "long", dbcs ? cut : cut + "?", kHidden},
           Row{plain, "jp", dbcs ? japanese : std::string(9, '?'), kHidden},
-          Row{icons, "icons", "E2E icons", kShown}}) {
-        std::string exe = r.helper.path.substr(r.helper.path.rfind('\\') + 1);
+          Row{icons, "icons", "E2E icons", kShown},
+          Row{damaged, "damaged", "E2E damaged", kShown}}) {
+        std::string name = r.helper.path.substr(r.helper.path.rfind('\\') + 1);
         EXPECT_EQ(list.Row(app.RowOf(r.helper[r.name])),
-                  (std::vector<std::string>{"", HandleText(r.helper[r.name]), exe, r.caption,
+                  (std::vector<std::string>{"", HandleText(r.helper[r.name]), name, r.caption,
                                             std::to_string(r.helper.Pid()), r.helper.path,
                                             r.visibility}));
     }
@@ -124,7 +135,7 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
     EXPECT_EQ(list.Selected(), 0);
 
     // The icon helper's row shows its square at 16 x 16 (8 x 8 of it coloured);
-    // the plain helper's, whose file has none, a placeholder.
+    // the plain helper's, whose file has none, a placeholder, as the damaged one's.
     ASSERT_TRUE(list.Select(own));  // no highlight on the rows looked at
     auto count = [&](HWND h, COLORREF colour, int* area = nullptr) {
         RECT r = list.ItemRect(app.RowOf(h));
@@ -136,7 +147,8 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
         << count(icons["icons"], kIconColours[0]) << " pixels of the icon's colour";
     int area = 0;
     EXPECT_LT(count(plain["shown"], GetSysColor(COLOR_WINDOW), &area), area) << "a blank cell";
-    EXPECT_EQ(count(plain["shown"], kIconColours[0]), 0);
+    EXPECT_EQ(count(plain["shown"], kIconColours[0]) + count(damaged["damaged"], kIconColours[0]),
+              0);
 }
 
 TEST_F(CatalogueTest, HeaderClicksSortAndTheImeBoxRelistsInThatOrder) {
@@ -161,7 +173,7 @@ TEST_F(CatalogueTest, HeaderClicksSortAndTheImeBoxRelistsInThatOrder) {
     if (std::find(unsorted.begin(), unsorted.end(), x[0]) >
         std::find(unsorted.begin(), unsorted.end(), x[1]))
         std::swap(x[0], x[1]);
-    // The caption header's part that IMEUnShowChk, lying over the list, leaves uncovered.
+    // The caption header, where nothing lies over it.
     HWND header = HWND(SendMessageW(list.Handle(), LVM_GETHEADER, 0, 0));
     RECT h = WindowRect(header);
     int left = h.left + list.ColumnWidth(kIconCol) + 4, y = (h.top + h.bottom) / 2, right = left;
@@ -180,8 +192,8 @@ TEST_F(CatalogueTest, HeaderClicksSortAndTheImeBoxRelistsInThatOrder) {
         return ours() == Order{"e2e SORT a", "E2E sort b", "E2E sort C", x[0], x[1]};
     }));
 
-    // A real click on the box where it lies over the list: the list is rebuilt
-    // with the IME window, in the order still in force.
+    // A real click on the box: the list is rebuilt with the IME window, in the
+    // order still in force.
     ASSERT_TRUE(XClick(Centre(app(ids::IMEUnShowChk))));
     EXPECT_TRUE(WaitUntil([&] { return app.Check(ids::IMEUnShowChk) == BST_UNCHECKED; }));
     EXPECT_TRUE(WaitUntil([&] { return ours().front() == "ATOK E2E"; }));

@@ -99,6 +99,9 @@ export DISPLAY=:$(head -n1 "$work/display")
 
 timeout 180 "$WINE64" wineboot -i >"$work/wineboot.log" 2>&1 </dev/null ||
     { cat "$work/wineboot.log" >&2; die "wineboot -i failed"; }
+# Wine reads fonts from the prefix and fontconfig, not from the folder where
+# Debian's fonts-wine puts its own: Marlett draws the caption-bar buttons.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # One shared virtual desktop that every program joins (and keeps its stdout);
 # a crashing program ends at once instead of waiting in winedbg.
 cat >"$work/setup.reg" <<'EOF'

@@ -48,22 +48,31 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     EXPECT_TRUE(HoldsFor([&] { return Clipboard() == "E2E before the box"; }, 300ms));
     EXPECT_EQ(app.RowOf(late), -1);
 
-    // 3. A right press on the cross-hair does nothing; a left drag onto the
-    // disabled button picks it while the button is held.
+    // 3. A right press on the cross-hair does nothing; a left drag picks what
+    // it passes over, Escape ends it as it began, and a drag that loses the
+    // mouse to another window (told by WM_CAPTURECHANGED) ends there.
+    auto crossHair = [&] { return SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0) != 0; };
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(box.x), std::to_string(box.y), "mousedown", "3"}));
     EXPECT_TRUE(HoldsFor([&] { return !Gui(main).hwndCapture && app.Text(ids::HandleTxt).empty(); },
                          300ms));
     ASSERT_TRUE(Xdo({"mouseup", "3"}));
     ASSERT_TRUE(XDrag(box, Centre(button), false));
     EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
+    ASSERT_TRUE(Keys({VK_ESCAPE}));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt).empty() && crossHair(); }));
+    EXPECT_TRUE(!Gui(main).hwndCapture && Xdo({"mouseup", "1"}));
+    ASSERT_TRUE(XDrag(box, {box.x - 40, box.y}, false));
+    SendMessageW(app(ids::picFinder), WM_CAPTURECHANGED, 0, LPARAM(helper["owner"]));
+    EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    ASSERT_TRUE(XDrag(box, Centre(button), false));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
     EXPECT_EQ(Gui(main).hwndCapture, app(ids::picFinder));
-    EXPECT_FALSE(SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0)) << "the cross-hair stayed";
+    EXPECT_FALSE(crossHair()) << "the cross-hair stayed";
     RECT shot{frame.left - 12, frame.top - 12, 1280, frame.bottom + 12};
     Screenshot("finder-drag", &shot);
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
-    EXPECT_TRUE(WaitUntil([&] {
-        return !Gui(main).hwndCapture && SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0);
-    }));
+    EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
     EXPECT_EQ(app.Text(ids::txtClassName), "Button");
     EXPECT_TRUE(IsTopmost(target));
     ASSERT_TRUE(XClick(Centre(app(ids::GetParentHandleBtn))));
@@ -104,11 +113,16 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     ASSERT_TRUE(XClick(Centre(GetDlgItem(extractor, ids::IconCommand3))));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(extractor) && IsWindowEnabled(main); }));
 
-    // 5. Off to the notification area: the icon has its tip, and Ctrl+1 still
+    // 5. Off to the notification area. A restarted shell, which lost the icon
+    // and says so to every window, gets it again; it has its tip; Ctrl+1 still
     // hides the window in front.
     const SIZE opened = ClientSize(main);
     ASSERT_TRUE(XClick(Centre(app(ids::Command3))));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) && TrayIconExists(main); }));
+    NOTIFYICONDATAW lost{sizeof lost, main};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &lost));
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main); })) << "the icon did not come back";
     const POINT icon = TrayIconPoint();
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(icon.x - 2), std::to_string(icon.y), "mousemove",
                      std::to_string(icon.x), std::to_string(icon.y)}));

@@ -30,6 +30,8 @@ constexpr std::string_view kCallNames[] = {
     // IClipboard, IKeyboard, IUserInterface
     "Clipboard.Empty", "Clipboard.SetText", "GetAsyncKeyState", "MessageBox", "GetSaveFileName",
     "WriteFileReplacing", "CompareText", "AnsiLength",
+    // IFiles
+    "OpenFileForReading", "GetFileSize", "ReadFileAt", "CloseFile",
     // ISurface
     "Surface.Resize", "Surface.Clear", "Surface.DrawImage", "Surface.DrawIconEx",
     "Surface.DrawIcon", "Surface.Capture"};
@@ -53,7 +55,7 @@ FakeDesktop::FakeDesktop()
 
 Platform FakeDesktop::platform() {
     return Platform{
-        *this, *this, *this, *this, *this, *this, [this]() -> std::unique_ptr<ISurface> {
+        *this, *this, *this, *this, *this, *this, *this, [this]() -> std::unique_ptr<ISurface> {
             return std::make_unique<FakeSurface>(*this, ++surfaces_);
         }};
 }

@@ -123,6 +123,8 @@ struct FileIcon {
 };
 // A 32 x 32 and a 16 x 16 square of one colour.
 FileIcon SolidIcon(Colour colour);
+// A sound .ico file of one image: what a file given icons reads as.
+std::string IcoFileBytes();
 
 struct TrayIcon {
     uint32_t flags = 0;
@@ -142,7 +144,8 @@ class FakeDesktop : public IWindows,
                     public IShell,
                     public IClipboard,
                     public IKeyboard,
-                    public IUserInterface {
+                    public IUserInterface,
+                    public IFiles {
   public:
     FakeDesktop();
     FakeDesktop(const FakeDesktop&) = delete;
@@ -205,7 +208,8 @@ class FakeDesktop : public IWindows,
     const Image* IconImage(IconHandle icon) const;
     // Icons handed out by ExtractIconExA / ExtractIconA and not destroyed yet.
     size_t LiveExtractedIcons() const;
-    // Files on disk: written by WriteFileReplacing, or put there by a test.
+    // Files on disk: written by WriteFileReplacing, or put there by a test. A
+    // file given icons and not put here reads as IcoFileBytes().
     std::map<std::string, std::string>& Files() { return files_; }
 
     // --- notification area, clipboard, keys, dialogs -------------------------
@@ -286,6 +290,12 @@ class FakeDesktop : public IWindows,
     // The fake's ANSI code page is UTF-8 itself: the length in bytes.
     size_t AnsiLength(const std::string& text) override;
 
+    // --- IFiles -----------------------------------------------------------------
+    KernelHandle OpenFileForReading(const std::string& path) override;
+    std::optional<uint64_t> GetFileSize(KernelHandle file) override;
+    std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) override;
+    bool CloseFile(KernelHandle file) override;
+
   private:
     struct ProcessSnapshot {
         std::vector<ProcessEntry> entries;
@@ -298,7 +308,10 @@ class FakeDesktop : public IWindows,
         uint32_t processId = 0;
         uint32_t access = 0;
     };
-    using KernelObject = std::variant<ProcessSnapshot, ModuleSnapshot, ProcessRef>;
+    struct OpenFile {
+        std::string bytes;
+    };
+    using KernelObject = std::variant<ProcessSnapshot, ModuleSnapshot, ProcessRef, OpenFile>;
     struct LiveIcon {
         Image image;
         bool extracted = false;

@@ -1,4 +1,4 @@
-// The fake's processes: tool-help snapshots, opening and terminating.
+// The fake's kernel objects: tool-help snapshots, processes and files read in ranges.
 #include <stdexcept>
 
 #include "fake/fake_desktop.h"
@@ -102,6 +102,42 @@ bool FakeDesktop::TerminateProcess(KernelHandle process, uint32_t exitCode) {
 std::optional<uint32_t> FakeDesktop::GetVersionPlatformId() {
     if (Enter("GetVersionPlatformId", {})) return std::nullopt;
     return platformId_;
+}
+
+// --- files ----------------------------------------------------------------------
+
+std::string IcoFileBytes() {
+    // One 1 x 1 32-bit image: directory, BITMAPINFOHEADER, colour and mask rows.
+    std::string ico("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22);
+    ico += std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
+    return ico;
+}
+
+KernelHandle FakeDesktop::OpenFileForReading(const std::string& path) {
+    if (Enter("OpenFileForReading", {Arg(path)})) return kInvalidHandle;
+    // A file a test put there, else a plain .ico for a file given icons.
+    if (auto it = files_.find(path); it != files_.end())
+        return NewKernelHandle(OpenFile{it->second});
+    if (IconFile(path)) return NewKernelHandle(OpenFile{IcoFileBytes()});
+    return kInvalidHandle;
+}
+
+std::optional<uint64_t> FakeDesktop::GetFileSize(KernelHandle file) {
+    if (Enter("GetFileSize", {Arg(file)})) return std::nullopt;
+    auto* open = Kernel<OpenFile>(file);
+    return open ? std::optional<uint64_t>(open->bytes.size()) : std::nullopt;
+}
+
+std::string FakeDesktop::ReadFileAt(KernelHandle file, uint64_t offset, size_t count) {
+    if (Enter("ReadFileAt", {Arg(file), Arg(offset), Arg(count)})) return {};
+    auto* open = Kernel<OpenFile>(file);
+    if (!open || offset >= open->bytes.size()) return {};
+    return open->bytes.substr(size_t(offset), count);
+}
+
+bool FakeDesktop::CloseFile(KernelHandle file) {
+    if (Enter("CloseFile", {Arg(file)})) return false;
+    return Kernel<OpenFile>(file) && kernelObjects_.erase(file.value) > 0;
 }
 
 }  // namespace kelvorin::fake

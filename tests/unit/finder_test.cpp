@@ -134,6 +134,34 @@ TEST_F(Finder, ReleasePicksNothingAndGivesTheCrossHairBack) {
     EXPECT_EQ(form.SelectedWindow(), editor);
 }
 
+TEST_F(Finder, ADragCutShortKeepsThePickButEscapeGoesBackToThePress) {
+    const struct {
+        void (MainFrm::*end)();
+        WindowHandle selected;
+        const char* className;
+    } cases[] = {{&MainFrm::picFinder_CaptureLost, button, "Button"},
+                 {&MainFrm::picFinder_Escape, editor, "EditorFrame"}};
+    for (const auto& c : cases) {
+        PickAt(kOnEditorOnly);
+        desktop.SetCursor(kOnButton);
+        form.picFinder_MouseDown(kLeft, 0, 0, 0);
+        (form.*c.end)();
+        EXPECT_FALSE(form.finderDrag.Dragging()) << c.className;
+        EXPECT_FALSE(desktop.CaptureHolder());
+        EXPECT_FALSE(view.FinderDragging());
+        EXPECT_EQ(form.SelectedWindow(), c.selected);
+        EXPECT_EQ(form.HandleTxt.Text(), Text(c.selected));
+        EXPECT_EQ(form.txtClassName.Text(), c.className);
+    }
+    // Without a drag neither does anything: another window keeps the mouse.
+    PickAt(kOnButton);
+    desktop.SetCapture(editor);
+    form.picFinder_Escape();
+    form.picFinder_CaptureLost();
+    EXPECT_EQ(desktop.CaptureHolder(), editor);
+    EXPECT_EQ(form.SelectedWindow(), button);
+}
+
 TEST_F(Finder, HitTestDescendsThroughNestedChildrenToADisabledButton) {
     desktop.SetCursor(kOnButton);
     form.picFinder_MouseMove(kLeft, 0, 0, 0);

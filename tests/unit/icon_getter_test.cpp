@@ -118,14 +118,14 @@ TEST(IconGetter, ActivationSizesSurfaceAndImagesToTheSystemIconSize) {
 
 TEST(IconGetter, AnIconThatCannotBeExtractedIsABlankEntry) {
     Fixture f;
-    f.desktop.Fail("ExtractIconA", 1, 1);  // the second icon comes back null
+    f.desktop.Fail("ExtractIconA", 0, 1);  // the first icon drawn, the second, comes back null
     f.Open(kExe);
     ASSERT_EQ(f.form.ImageList1.Count(), 3);
     EXPECT_EQ(f.form.ImageList1.At(2), Image(32, 32, kWhite));
     EXPECT_EQ(f.form.ImageList1.KeyAt(2), "K3");
     EXPECT_EQ(f.form.ImageList1.At(3), OnWhite(f.three[2]));
     EXPECT_EQ(f.Texts(), (std::vector<std::string>{"1", "2", "3"}));
-    EXPECT_EQ(f.desktop.Log().Count("DestroyIcon"), 2u);
+    EXPECT_EQ(f.desktop.Log().Count("DestroyIcon"), 1u);
     EXPECT_EQ(f.desktop.LiveExtractedIcons(), 0u);
 }
 
@@ -134,14 +134,18 @@ TEST(IconGetter, NothingFoundShowsZeroAndKeepsTheList) {
         const char* what;
         std::string path;
         bool countFails;
-    } cases[] = {{"missing file", "C:\\nowhere.exe", false},
-                 {"file without icons", "C:\\empty.txt", false},
-                 {"empty path", "", false},
-                 {"count call failing", kExe, true}};
+        bool counted;  // the system's icon code is asked
+    } cases[] = {{"missing file", "C:\\nowhere.exe", false, false},
+                 {"file without icons", "C:\\empty.txt", false, true},
+                 {"empty path", "", false, false},
+                 {"count call failing", kExe, true, true},
+                 {"damaged icon data", "C:\\damaged.exe", false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Fixture f;
         f.desktop.AddIconFile("C:\\empty.txt", {});
+        f.desktop.AddIconFile("C:\\damaged.exe", f.three);
+        f.desktop.Files()["C:\\damaged.exe"] = fake::IcoFileBytes().substr(0, 40);
         f.Open(kExe);
         ASSERT_EQ(f.form.ListView1.RowCount(), 3u);
         f.form.ListView1.Select(1);
@@ -152,6 +156,7 @@ TEST(IconGetter, NothingFoundShowsZeroAndKeepsTheList) {
         EXPECT_EQ(f.Texts(), (std::vector<std::string>{"1", "2", "3"}));
         EXPECT_EQ(f.form.ImageList1.Count(), 3);
         EXPECT_EQ(f.form.ListView1.Selected(), 1u);
+        EXPECT_EQ(f.desktop.Log().Count("ExtractIconCount"), c.counted ? 2u : 1u);
     }
     // At the first activation that leaves the list empty.
     Fixture f;
@@ -174,12 +179,16 @@ TEST(IconGetter, AnAbsurdCountIsShownButListsAtMostTheLastEntryNumber) {
     form.Text1.SetText("damaged.exe");
     form.Form_Activate();
     EXPECT_EQ(form.Label3.Caption(), "100000");
-    EXPECT_EQ(desktop.Log().Count("ExtractIconA"), size_t(IconGetter::kMaxEntries));
+    // Only the pictures asked for are drawn.
+    EXPECT_EQ(desktop.Log().Count("ExtractIconA"), 0u);
     ASSERT_EQ(form.ListView1.RowCount(), size_t(IconGetter::kMaxEntries));
     EXPECT_EQ(form.ListView1.Row(IconGetter::kMaxEntries - 1).cells[0], "32767");
     EXPECT_EQ(form.ImageList1.KeyAt(IconGetter::kMaxEntries), "K32768");
     EXPECT_EQ(form.ImageList1.At(1), Image(1, 1, Rgb(5, 5, 5)));
     EXPECT_EQ(form.ImageList1.At(2), Image(1, 1, kWhite));  // the file has only one
+    EXPECT_EQ(desktop.Log().Strings({"ExtractIconA"}),
+              (std::vector<std::string>{"ExtractIconA(\"damaged.exe\",0)",
+                                        "ExtractIconA(\"damaged.exe\",1)"}));
 }
 
 TEST(IconGetter, SaveWritesTheSelectedPictureOnlyWhenThereIsOneAndAName) {

@@ -119,9 +119,15 @@ TEST_F(ProcessLookup, RowsWithoutAnIconShowThePlaceholderOnTheListBackground) {
         {"path names no file",
          {.processId = 13, .exeFile = "gone.exe", .exePath = "C:\\Gone\\gone.exe"},
          "C:\\Gone\\gone.exe"},
+        // The system's icon code would read past its end: never handed over.
+        {"damaged icon data",
+         {.processId = 14, .exeFile = "broken.exe", .exePath = "C:\\Apps\\broken.exe"},
+         "C:\\Apps\\broken.exe"},
     };
     desktop.AddIconFile("C:\\Windows\\csrss.exe", {TwoSizeIcon(kRed)});
     desktop.AddIconFile("C:\\Tools\\plain.exe", {});
+    desktop.AddIconFile("C:\\Apps\\broken.exe", {TwoSizeIcon(kRed)});
+    desktop.Files()["C:\\Apps\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
     std::vector<WindowHandle> windows;
     for (const auto& c : cases) {
         desktop.AddProcess(c.process);
@@ -130,15 +136,21 @@ TEST_F(ProcessLookup, RowsWithoutAnIconShowThePlaceholderOnTheListBackground) {
 
     form.Form_Load();
 
-    std::vector<std::string> asked;
-    for (const auto& call : desktop.Log().Named("ExtractIconExA")) asked.push_back(call.args[0]);
+    std::vector<std::string> checked, extracted;
+    for (const auto& call : desktop.Log().Named("OpenFileForReading"))
+        checked.push_back(call.args[0]);
+    for (const auto& call : desktop.Log().Named("ExtractIconExA"))
+        extracted.push_back(call.args[0]);
+    EXPECT_EQ(extracted, std::vector<std::string>{fake::Arg("C:\\Tools\\plain.exe")})
+        << "only a readable, sound file goes to the system's icon code";
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         EXPECT_EQ(CellsOf(windows[i]),
                   (ProcessCells{c.process.exeFile, std::to_string(c.process.processId), c.path}))
             << c.what;
         EXPECT_EQ(PictureOf(windows[i]), kPlaceholderCell) << c.what;
-        EXPECT_NE(std::find(asked.begin(), asked.end(), fake::Arg(c.path)), asked.end()) << c.what;
+        EXPECT_NE(std::find(checked.begin(), checked.end(), fake::Arg(c.path)), checked.end())
+            << c.what;
     }
 }
 

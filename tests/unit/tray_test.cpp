@@ -1,7 +1,8 @@
 // The notification-area record, its add and delete, and the main window's
-// handlers around the icon: Command3, the callback and MNU_OPEN.
+// handlers around the icon: Command3, the callback, MNU_OPEN and a new taskbar.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -126,11 +127,47 @@ TEST_F(TrayHandlers, Command3HidesThenAddsTheWindowIconWithItsCaption) {
     ASSERT_EQ(desktop.TrayIcons().count({view.Handle().value, 0u}), 1u);
 }
 
-TEST_F(TrayHandlers, Command3HidesTheWindowEvenWhenTheShellRefusesTheIcon) {
-    desktop.Fail("Shell_NotifyIconA");
-    form.Command3_Click();
-    EXPECT_FALSE(view.Shown());
-    EXPECT_TRUE(desktop.TrayIcons().empty());
+// The icon comes back when the shell makes the taskbar anew, but only while the
+// program sits in the notification area; an icon the shell refuses, there or
+// at Command3, brings the window back instead, so it can always be reached.
+TEST(TrayRecreation, AddsTheIconAgainOnlyInTheNotificationAreaOrShowsTheWindow) {
+    auto iconLost = [](MainFrm& f, fake::FakeDesktop& d) {
+        f.Command3_Click();
+        TrayDelete(d, f.view().Handle(), 0);
+    };
+    const struct {
+        const char* name;
+        std::function<void(MainFrm&, fake::FakeDesktop&)> before;
+        bool refused;  // the shell refuses the next add
+        bool icon;
+        bool shown;
+    } cases[] = {
+        {"shown", [](MainFrm&, fake::FakeDesktop&) {}, false, false, true},
+        {"hidden by the hotkey", [](MainFrm& f, fake::FakeDesktop&) { f.view().Hide(); }, false,
+         false, false},
+        {"reopened", [](MainFrm& f, fake::FakeDesktop&) { f.Command3_Click(); f.MNU_OPEN_Click(); },
+         false, false, true},
+        {"icon lost", iconLost, false, true, false},
+        {"icon kept", [](MainFrm& f, fake::FakeDesktop&) { f.Command3_Click(); }, false, true,
+         false},
+        {"add refused", iconLost, true, false, true},
+        {"refused at Command3", [](MainFrm& f, fake::FakeDesktop& d) {
+             d.Fail("Shell_NotifyIconA", 0, 1);
+             f.Command3_Click();
+         }, false, false, true},
+    };
+    for (const auto& c : cases) {
+        fake::FakeDesktop desktop;
+        fake::FakeMainFrmView view{desktop};
+        Platform platform = desktop.platform();
+        MainFrm form{platform, view};
+        view.Show();
+        c.before(form, desktop);
+        if (c.refused) desktop.Fail("Shell_NotifyIconA");
+        form.Form_TaskbarCreated();
+        EXPECT_EQ(desktop.TrayIcons().size(), c.icon ? 1u : 0u) << c.name;
+        EXPECT_EQ(view.Shown(), c.shown) << c.name;
+    }
 }
 
 TEST_F(TrayHandlers, OnlyButtonPressesOnTheIconOpenTheMenu) {

@@ -6,16 +6,17 @@
 #include "platform/win32/win32_platform.h"
 
 namespace kelvorin::win32 {
+namespace {
 
 HICON CreateIconFromArt(const IconArt& art, bool cursor) {
     const int w = art.colour.width;
     const int h = art.colour.height;
     // A 32-bit colour bitmap with alpha: the system draws by alpha when it has
     // one, so transparent pixels get alpha 0 and the rest 255.
-    HBITMAP colour = CreateBitmapFromImage(art.colour);
-    if (colour != nullptr) {
+    UniqueBitmap colour = CreateBitmapFromImage(art.colour);
+    if (colour) {
         DIBSECTION dib{};
-        ::GetObjectW(colour, sizeof(dib), &dib);
+        ::GetObjectW(colour.get(), sizeof(dib), &dib);
         auto* bits = static_cast<uint32_t*>(dib.dsBm.bmBits);
         for (int y = 0; y < h && bits != nullptr; ++y)
             for (int x = 0; x < w; ++x)
@@ -28,25 +29,33 @@ HICON CreateIconFromArt(const IconArt& art, bool cursor) {
         for (int x = 0; x < w; ++x)
             if (art.IsTransparent(x, y))
                 maskBits[size_t(y) * size_t(stride) + size_t(x / 8)] |= BYTE(0x80 >> (x % 8));
-    HBITMAP mask = ::CreateBitmap(w, h, 1, 1, maskBits.data());
+    UniqueBitmap mask(::CreateBitmap(w, h, 1, 1, maskBits.data()));
     ICONINFO info{};
     info.fIcon = cursor ? FALSE : TRUE;
     info.xHotspot = static_cast<DWORD>(art.hotSpot.x);
     info.yHotspot = static_cast<DWORD>(art.hotSpot.y);
-    info.hbmMask = mask;
-    info.hbmColor = colour;
-    HICON icon = ::CreateIconIndirect(&info);
-    if (colour != nullptr) ::DeleteObject(colour);
-    if (mask != nullptr) ::DeleteObject(mask);
-    return icon;
+    info.hbmMask = mask.get();
+    info.hbmColor = colour.get();
+    // The icon has copies of both bitmaps; ours go at the end of the scope.
+    return ::CreateIconIndirect(&info);
 }
 
-HICON CreateMainIcon(int size) { return CreateIconFromArt(MainWindowIcon(size), false); }
+}  // namespace
 
-HICON CreateExtractorIcon(int size) { return CreateIconFromArt(IconExtractorIcon(size), false); }
+UniqueIcon CreateMainIcon(int size) {
+    return UniqueIcon(CreateIconFromArt(MainWindowIcon(size), false));
+}
 
-HICON CreateCrossHair(bool cursor) { return CreateIconFromArt(CrossHairIcon(), cursor); }
+UniqueIcon CreateExtractorIcon(int size) {
+    return UniqueIcon(CreateIconFromArt(IconExtractorIcon(size), false));
+}
 
-HBITMAP CreateBanner() { return CreateBitmapFromImage(BannerImage()); }
+UniqueIcon CreateCrossHair() { return UniqueIcon(CreateIconFromArt(CrossHairIcon(), false)); }
+
+UniqueCursor CreateCrossHairCursor() {
+    return UniqueCursor(CreateIconFromArt(CrossHairIcon(), true));
+}
+
+UniqueBitmap CreateBanner() { return CreateBitmapFromImage(BannerImage()); }
 
 }  // namespace kelvorin::win32

@@ -1,17 +1,18 @@
-// The program's pictures as Win32 objects. The caller owns what it gets.
+// The program's pictures as Win32 objects, each in its owner.
 #pragma once
 
 #include <windows.h>
 
 #include "app/art.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
-HICON CreateIconFromArt(const IconArt& art, bool cursor);
-HICON CreateMainIcon(int size);
-HICON CreateExtractorIcon(int size);
-// The finder's cross-hair as an icon, or as a cursor whose hot spot is its centre.
-HICON CreateCrossHair(bool cursor);
-HBITMAP CreateBanner();
+UniqueIcon CreateMainIcon(int size);
+UniqueIcon CreateExtractorIcon(int size);
+// The finder's cross-hair as an icon, and as a cursor whose hot spot is its centre.
+UniqueIcon CreateCrossHair();
+UniqueCursor CreateCrossHairCursor();
+UniqueBitmap CreateBanner();
 
 }  // namespace kelvorin::win32

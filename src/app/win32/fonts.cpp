@@ -19,9 +19,8 @@ bool HasFont(const wchar_t* face) {
     query.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
-    HDC screen = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(screen, &query, FontExists, reinterpret_cast<LPARAM>(&found), 0);
-    ::ReleaseDC(nullptr, screen);
+    ScopedGetDc screen(nullptr);
+    ::EnumFontFamiliesExW(screen.get(), &query, FontExists, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -34,10 +33,10 @@ const wchar_t* ChooseFontFace() {
     return kFontFace;
 }
 
-HFONT CreateUiFont(const wchar_t* face, int points, const ScreenScale& scale) {
-    return ::CreateFontW(scale.FontHeight(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+UniqueFont CreateUiFont(const wchar_t* face, int points, const ScreenScale& scale) {
+    return UniqueFont(::CreateFontW(scale.FontHeight(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         DEFAULT_QUALITY, DEFAULT_PITCH, face);
+                         DEFAULT_QUALITY, DEFAULT_PITCH, face));
 }
 
 }  // namespace kelvorin::win32

@@ -2,11 +2,10 @@
 
 #include <windowsx.h>
 
-#include <cwchar>
+#include <algorithm>
 
 #include "app/win32/art_win32.h"
 #include "app/win32/fonts.h"
-#include "app/win32/native_control.h"
 #include "platform/win32/text.h"
 
 namespace kelvorin::win32 {
@@ -20,10 +19,12 @@ constexpr int kClientHeightTwips = 4635;
 // No WS_CLIPCHILDREN: the frames are transparent group boxes, and the window
 // must paint its background beneath them.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
 // The VB-style button mask of a mouse message: 1 left, 2 right, 4 middle.
 int ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
         return 1;
     case WM_RBUTTONDOWN:
@@ -50,256 +51,144 @@ int ShiftOf(WPARAM keys) {
 }  // namespace
 
 MainWindow::MainWindow(Win32Platform& platform, HINSTANCE instance)
-    : platform_(platform), instance_(instance), scale_(ScreenScale::Read()) {}
+    : FormWindow(instance), platform_(platform) {}
 
-MainWindow::~MainWindow() {
-    list_.reset();
-    if (popup_ != nullptr) ::DestroyMenu(popup_);
-    if (font_ != nullptr) ::DeleteObject(font_);
-    if (bigFont_ != nullptr) ::DeleteObject(bigFont_);
-    if (banner_ != nullptr) ::DeleteObject(banner_);
-    if (classTextBrush_ != nullptr) ::DeleteObject(classTextBrush_);
-    if (icon_ != nullptr) ::DestroyIcon(icon_);
-    if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
-    if (crossHair_ != nullptr) ::DestroyIcon(crossHair_);
-    if (crossCursor_ != nullptr) ::DestroyCursor(crossCursor_);
-}
+MainWindow::~MainWindow() = default;
 
 bool MainWindow::Create() {
-    icon_ = CreateMainIcon(32);
-    smallIcon_ = CreateMainIcon(16);
-    crossHair_ = CreateCrossHair(false);
-    crossCursor_ = static_cast<HCURSOR>(CreateCrossHair(true));
-
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance_;
-    wc.hIcon = icon_;
-    wc.hIconSm = smallIcon_;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = ids::kMainFrmClass;
-    if (!::RegisterClassExW(&wc)) return false;
-
-    RECT frame{0, 0, scale_.X(kClientWidthTwips), scale_.Y(kClientHeightTwips)};
-    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    hwnd_ = ::CreateWindowExW(0, ids::kMainFrmClass, Widen(MainFrm::kCaption).c_str(),
-                              kWindowStyle, x, y, width, height, nullptr, nullptr, instance_,
-                              this);
-    if (hwnd_ == nullptr) return false;
-    platform_.clipboard.SetOwner(hwnd_);
-    platform_.ui.SetOwner(hwnd_);
-
     frm_ = std::make_unique<MainFrm>(platform_.platform, *this);
-    CreateControls();
-    // Timer1 runs from the window's creation to its end.
-    ::SetTimer(hwnd_, kTimer1, kTimer1IntervalMs, nullptr);
+    if (!CreateFrame({ids::kMainFrmClass, MainFrm::kCaption, kWindowStyle, kClientWidthTwips,
+                      kClientHeightTwips, nullptr, true}))
+        return false;
+    SetIcons(CreateMainIcon(32), CreateMainIcon(16));
+    platform_.clipboard.SetOwner(Hwnd());
+    platform_.ui.SetOwner(Hwnd());
 
-    popup_ = ::CreatePopupMenu();
-    ::AppendMenuW(popup_, MF_STRING, ids::MNU_OPEN, L"開く");
-    ::AppendMenuW(popup_, MF_STRING, ids::MNU_END, L"終了");
-    return true;
-}
-
-void MainWindow::CreateControls() {
     const wchar_t* face = ChooseFontFace();
-    font_ = ::CreateFontW(scale_.FontHeight(9), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, DEFAULT_PITCH, face);
-    bigFont_ = ::CreateFontW(scale_.FontHeight(18), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH, face);
-    for (ControlModel* model : frm_->Controls()) {
-        HWND control = CreateControl(*model);
-        controls_[model->Id()] = control;
-        model->onChanged = [this, model] { Mirror(*model); };
-        Mirror(*model);
-    }
-    list_ = std::make_unique<NativeList>(controls_[ids::ListView1], frm_->ListView1,
+    font_ = CreateUiFont(face, 9, scale_);
+    bigFont_ = CreateUiFont(face, 18, scale_);
+    crossHair_ = CreateCrossHair();
+    crossCursor_ = CreateCrossHairCursor();
+    CreateControls(frm_->Controls(), frm_->TabOrder());
+    list_ = std::make_unique<NativeList>(Control(ids::ListView1), frm_->ListView1,
                                          frm_->ImageList1, scale_, LVSIL_SMALL);
     list_->onItemClick = [this] { frm_->ListView1_ItemClick(); };
     list_->onColumnClick = [this](int column) { frm_->ListView1_ColumnClick(column); };
-    ::SetWindowSubclass(controls_[ids::picFinder], FinderProc, 1,
-                        reinterpret_cast<DWORD_PTR>(this));
+    KeepTheListClearOfTheImeBox();
+    ::SetWindowSubclass(Control(ids::picFinder), FinderProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Timer1 runs from the window's creation to its end.
+    ::SetTimer(Hwnd(), kTimer1, kTimer1IntervalMs, nullptr);
+
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Run as administrator, the window would not hear the shell otherwise.
+    ::ChangeWindowMessageFilterEx(Hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    popup_.reset(::CreatePopupMenu());
+    ::AppendMenuW(popup_.get(), MF_STRING, ids::MNU_OPEN, L"開く");
+    ::AppendMenuW(popup_.get(), MF_STRING, ids::MNU_END, L"終了");
+    return true;
 }
 
-HWND MainWindow::CreateControl(ControlModel& model) {
-    const wchar_t* cls = L"STATIC";
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    int extraHeightTwips = 0;
+NativeStyle MainWindow::StyleOf(const ControlModel& model) {
+    NativeStyle native;
     switch (model.Kind()) {
     case ControlKind::Button:
-        cls = L"BUTTON";
-        style = BS_PUSHBUTTON | WS_TABSTOP | BS_MULTILINE;
+        native = {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | BS_MULTILINE};
         break;
     case ControlKind::CheckBox:
         // The model toggles the box, so its Click runs exactly on a change.
-        cls = L"BUTTON";
-        style = BS_CHECKBOX | WS_TABSTOP;
+        native = {L"BUTTON", BS_CHECKBOX | WS_TABSTOP};
         break;
     case ControlKind::Label:
-        style = SS_LEFT;
+        native = {L"STATIC", SS_LEFT};
         break;
     case ControlKind::TextBox:
-        cls = L"EDIT";
-        style = ES_AUTOHSCROLL | WS_TABSTOP;
-        exStyle = WS_EX_CLIENTEDGE;
+        native = {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         break;
     case ControlKind::Frame:
-        cls = L"BUTTON";
-        style = BS_GROUPBOX;
+        native = {L"BUTTON", BS_GROUPBOX};
         break;
     case ControlKind::ListView:
-        cls = WC_LISTVIEWW;
-        style = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP;
-        exStyle = WS_EX_CLIENTEDGE;
+        // The mirror owns the image list, so the list must not destroy it.
+        native = {WC_LISTVIEWW,
+                  LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_TABSTOP,
+                  WS_EX_CLIENTEDGE};
         break;
     case ControlKind::Slider:
-        cls = TRACKBAR_CLASSW;
-        style = TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP;
+        native = {TRACKBAR_CLASSW, TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP};
         break;
     case ControlKind::ComboBox:
-        cls = L"COMBOBOX";
-        style = CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-        extraHeightTwips = 1500;  // room for the drop-down list
+        native = {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP};
+        native.extraHeightTwips = 1500;  // room for the drop-down list
         break;
     case ControlKind::Picture:
-        style = SS_NOTIFY | SS_CENTERIMAGE | (model.Id() == ids::picFinder ? SS_ICON : SS_BITMAP);
-        if (model.Id() == ids::picFinder) exStyle = WS_EX_CLIENTEDGE;
+        native.style = SS_NOTIFY | SS_CENTERIMAGE |
+                       (model.Id() == ids::picFinder ? SS_ICON : SS_BITMAP);
+        if (model.Id() == ids::picFinder) native.exStyle = WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Line:
-        style = SS_ETCHEDHORZ;
+        native.style = SS_ETCHEDHORZ;
         break;
     }
-    HFONT font = font_;
-    if (auto* captioned = dynamic_cast<CaptionedControl*>(&model);
+    if (auto* captioned = dynamic_cast<const CaptionedControl*>(&model);
         captioned != nullptr && captioned->FontPoints() == 18)
-        font = bigFont_;
-    HWND control = CreateNativeControl(hwnd_, instance_, model, scale_, cls, style, exStyle, font,
-                                       extraHeightTwips);
+        native.font = bigFont_.get();
+    return native;
+}
 
-    switch (model.Kind()) {
-    case ControlKind::ListView:
+void MainWindow::ControlCreated(ControlModel& model, HWND control) {
+    if (model.Kind() == ControlKind::ListView)
         ListView_SetExtendedListViewStyle(control, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-        break;
-    case ControlKind::ComboBox:
-        for (const auto& item : static_cast<ComboBox&>(model).Items())
-            ::SendMessageW(control, CB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(Widen(item).c_str()));
-        break;
-    case ControlKind::Picture:
-        if (model.Id() == ids::picFinder) {
-            ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(crossHair_), 0);
-        } else if (model.Id() == ids::Image2) {
-            banner_ = CreateBanner();
-            ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_));
-        }
-        break;
-    default:
-        break;
-    }
-    return control;
-}
-
-void MainWindow::Mirror(ControlModel& model) {
-    HWND control = controls_[model.Id()];
-    if (control == nullptr) return;
-    ::EnableWindow(control, model.Enabled() ? TRUE : FALSE);
-    switch (model.Kind()) {
-    case ControlKind::Button:
-    case ControlKind::Label:
-    case ControlKind::Frame: {
-        SetWindowTextIfChanged(control, Widen(static_cast<CaptionedControl&>(model).Caption()));
-        break;
-    }
-    case ControlKind::CheckBox: {
-        auto& box = static_cast<CheckBox&>(model);
-        WPARAM state = box.Value() == 1 ? BST_CHECKED
-                                         : box.Value() == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-        ::SendMessageW(control, BM_SETCHECK, state, 0);
-        break;
-    }
-    case ControlKind::TextBox:
-        SetWindowTextIfChanged(control, Widen(static_cast<TextBox&>(model).Text()));
-        ::InvalidateRect(control, nullptr, TRUE);  // its colour may have changed
-        break;
-    case ControlKind::Slider: {
-        auto& slider = static_cast<Slider&>(model);
-        ::SendMessageW(control, TBM_SETRANGEMIN, FALSE, slider.Min());
-        ::SendMessageW(control, TBM_SETRANGEMAX, FALSE, slider.Max());
-        ::SendMessageW(control, TBM_SETTICFREQ, static_cast<WPARAM>(slider.TickFrequency()), 0);
-        ::SendMessageW(control, TBM_SETPOS, TRUE, slider.Value());
-        break;
-    }
-    case ControlKind::ComboBox:
-        SetWindowTextIfChanged(control, Widen(static_cast<ComboBox&>(model).Text()));
-        break;
-    default:
-        break;
+    if (model.Id() == ids::picFinder) {
+        ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(crossHair_.get()), 0);
+    } else if (model.Id() == ids::Image2) {
+        banner_ = CreateBanner();
+        ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.get()));
     }
 }
 
-ControlModel* MainWindow::ModelOf(int id) {
-    for (ControlModel* model : frm_->Controls())
-        if (model->Id() == id) return model;
-    return nullptr;
+void MainWindow::KeepTheListClearOfTheImeBox() {
+    // The box keeps its place over the list's top edge but takes only the size
+    // its text needs, and the list keeps a band free beneath it: every column
+    // header stays clickable and every row readable.
+    HWND box = Control(ids::IMEUnShowChk);
+    HWND list = Control(ids::ListView1);
+    std::wstring text = WindowText(box);
+    SIZE extent{};
+    {
+        ScopedGetDc dc(box);
+        ScopedSelectObject font(dc.get(), font_.get());
+        ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    }
+    const int check = ::GetSystemMetrics(SM_CXMENUCHECK);
+    ::SetWindowPos(box, nullptr, 0, 0, check + 6 + extent.cx, std::max<int>(check, extent.cy) + 4,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT boxRect{};
+    ::GetWindowRect(box, &boxRect);
+    POINT clientTop{0, 0};
+    ::ClientToScreen(list, &clientTop);
+    list_->ReserveTopBand(boxRect.bottom - clientTop.y + 1);
 }
 
-void MainWindow::OnCommand(int id, int code, HWND control) {
-    if (control == nullptr) {  // menu items
-        if (id == ids::MNU_OPEN) frm_->MNU_OPEN_Click();
-        if (id == ids::MNU_END) frm_->MNU_END_Click();
-        return;
-    }
-    ControlModel* model = ModelOf(id);
-    if (model == nullptr) return;
-    switch (model->Kind()) {
-    case ControlKind::Button:
-        if (code == BN_CLICKED) static_cast<CaptionedControl*>(model)->Click();
-        break;
-    case ControlKind::CheckBox:
-        if (code == BN_CLICKED) static_cast<CheckBox*>(model)->UserToggle();
-        break;
-    case ControlKind::TextBox:
-        if (code == EN_CHANGE) static_cast<TextBox*>(model)->UserEdited(Narrow(WindowText(control)));
-        break;
-    case ControlKind::ComboBox: {
-        auto* combo = static_cast<ComboBox*>(model);
-        if (code == CBN_EDITCHANGE) {
-            combo->UserEdited(Narrow(WindowText(control)));
-        } else if (code == CBN_SELCHANGE) {
-            auto index = ::SendMessageW(control, CB_GETCURSEL, 0, 0);
-            if (index >= 0 && static_cast<size_t>(index) < combo->Items().size())
-                combo->UserEdited(combo->Items()[static_cast<size_t>(index)]);
-        }
-        break;
-    }
-    default:
-        break;
-    }
-}
+NativeList* MainWindow::ListOf(int id) { return id == ids::ListView1 ? list_.get() : nullptr; }
 
-LRESULT MainWindow::OnNotify(NMHDR* header) {
-    if (header->idFrom == static_cast<UINT_PTR>(ids::ListView1) && list_) return list_->OnNotify(header);
-    return 0;
+void MainWindow::OnMenu(int id) {
+    if (id == ids::MNU_OPEN) frm_->MNU_OPEN_Click();
+    if (id == ids::MNU_END) frm_->MNU_END_Click();
+    // Escape, as IsDialogMessage turns it.
+    if (id == IDCANCEL) frm_->picFinder_Escape();
 }
 
 void MainWindow::OnFinderMouse(UINT message, WPARAM wParam) {
     int shift = ShiftOf(wParam);
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second press on the box is a press all the same
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         frm_->picFinder_MouseDown(ButtonOf(message), shift, 0, 0);
         break;
     case WM_MOUSEMOVE:
-        if (frm_->finderDrag.Dragging()) ::SetCursor(crossCursor_);
+        if (frm_->finderDrag.Dragging()) ::SetCursor(crossCursor_.get());
         frm_->picFinder_MouseMove(ButtonsHeld(wParam), shift, 0, 0);
         break;
     case WM_LBUTTONUP:
@@ -313,10 +202,11 @@ void MainWindow::OnFinderMouse(UINT message, WPARAM wParam) {
 }
 
 LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR /*id*/, DWORD_PTR self) {
+                                        UINT_PTR id, DWORD_PTR self) {
     auto* window = reinterpret_cast<MainWindow*>(self);
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_MOUSEMOVE:
@@ -326,17 +216,20 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
         window->OnFinderMouse(message, wParam);
         return 0;
     case WM_CAPTURECHANGED:
-        // Another window took the mouse mid-drag (a window that came to the
-        // front): end the drag as a release would, so the cross-hair returns
-        // to its box instead of staying out until the next click.
-        if (window->frm_->finderDrag.Dragging() && reinterpret_cast<HWND>(lParam) != hwnd)
-            window->frm_->picFinder_MouseUp(1, 0, 0, 0);
+        // Another window took the mouse mid-drag: no release will come here.
+        if (reinterpret_cast<HWND>(lParam) != hwnd) window->frm_->picFinder_CaptureLost();
+        break;
+    case WM_CANCELMODE:
+        window->frm_->picFinder_CaptureLost();
         break;
     case WM_SETCURSOR:
         if (window->frm_->finderDrag.Dragging()) {
-            ::SetCursor(window->crossCursor_);
+            ::SetCursor(window->crossCursor_.get());
             return TRUE;
         }
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, FinderProc, id);
         break;
     default:
         break;
@@ -344,24 +237,23 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = WindowFromProc<MainWindow>(hwnd, message, lParam);
-    if (window != nullptr && message == WM_NCCREATE) window->hwnd_ = hwnd;
-    if (window == nullptr || !window->frm_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->OnMessage(message, wParam, lParam);
-}
-
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        frm_->Form_TaskbarCreated();
         return 0;
-    case WM_NOTIFY:
-        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    }
+    switch (message) {
+    case WM_ACTIVATE:
+        // Another window in front keeps the mouse from us: a drag ends here.
+        if (LOWORD(wParam) == WA_INACTIVE) frm_->picFinder_CaptureLost();
+        return DefaultMessage(message, wParam, lParam);
+    case WM_CANCELMODE:
+        frm_->picFinder_CaptureLost();
+        return DefaultMessage(message, wParam, lParam);
     case WM_HSCROLL: {
         HWND slider = reinterpret_cast<HWND>(lParam);
         // Every finished step counts; the continuous drag itself does not.
-        if (slider == controls_[ids::ToumeiSld] && LOWORD(wParam) != TB_THUMBTRACK) {
+        if (slider == Control(ids::ToumeiSld) && LOWORD(wParam) != TB_THUMBTRACK) {
             int position = static_cast<int>(::SendMessageW(slider, TBM_GETPOS, 0, 0));
             frm_->ToumeiSld.UserMoved(position);
         }
@@ -369,16 +261,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: {
-        HWND control = reinterpret_cast<HWND>(lParam);
-        LRESULT brush = ::DefWindowProcW(hwnd_, message, wParam, lParam);
-        if (control == controls_[ids::txtClassName] && frm_->txtClassName.ForeSysColour())
+        LRESULT brush = ::DefWindowProcW(Hwnd(), message, wParam, lParam);
+        if (reinterpret_cast<HWND>(lParam) == Control(ids::txtClassName) &&
+            frm_->txtClassName.ForeSysColour())
             ::SetTextColor(reinterpret_cast<HDC>(wParam),
                            ::GetSysColor(*frm_->txtClassName.ForeSysColour()));
         return brush;
     }
-    case WM_ACTIVATE:
-        OnActivate(wParam);
-        return 0;
     case WM_TIMER:
         if (wParam == kTimer1 && !inTimer_) {
             inTimer_ = true;
@@ -392,15 +281,15 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         frm_->Form_MouseMove(ButtonsHeld(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_CLOSE:
-        ::DestroyWindow(hwnd_);
+        Unload();
         return 0;
     case WM_DESTROY:
         frm_->Form_Unload();
-        ::KillTimer(hwnd_, kTimer1);
+        ::KillTimer(Hwnd(), kTimer1);
         ::PostQuitMessage(0);
         return 0;
     default:
-        return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+        return DefaultMessage(message, wParam, lParam);
     }
 }
 
@@ -408,132 +297,66 @@ int MainWindow::Run(int showCommand) {
     if (!Create()) return 1;
     // The start-up refresh runs before the window is shown.
     frm_->Form_Load();
-    ::ShowWindow(hwnd_, showCommand);
-    ::UpdateWindow(hwnd_);
+    ::ShowWindow(Hwnd(), showCommand);
+    ::UpdateWindow(Hwnd());
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (OnTabKey(message) || ::IsDialogMessageW(hwnd_, &message)) continue;
+        if (HandleDialogMessage(message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }
 
-void MainWindow::OnActivate(WPARAM wParam) {
-    // As in a dialog box, the focus goes back to the control that had it; the
-    // default would give it to the window itself, where no key does anything.
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = ::GetFocus();
-        if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
-        return;
-    }
-    if (HIWORD(wParam) != 0) return;  // minimised
-    bool back = lastFocus_ != nullptr && ::IsWindow(lastFocus_) && CanTakeFocus(lastFocus_);
-    ::SetFocus(back ? lastFocus_ : controls_[ids::ListView1]);
-}
+WindowHandle MainWindow::Handle() { return FromHwnd(Hwnd()); }
 
-bool MainWindow::OnTabKey(const MSG& message) {
-    // Tab and Shift+Tab follow the form's reading order rather than the z-order
-    // that IsDialogMessage walks.
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
-    if (message.hwnd != hwnd_ && !::IsChild(hwnd_, message.hwnd)) return false;
-    LRESULT code = ::SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
-                                  reinterpret_cast<LPARAM>(&message));
-    if (code & (DLGC_WANTTAB | DLGC_WANTMESSAGE)) return false;
-    if (HWND next = NextTabStop(::GetFocus(), ::GetKeyState(VK_SHIFT) < 0)) {
-        // A text box reached by Tab has its text selected, as in a dialog box.
-        if (::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-            ::SendMessageW(next, EM_SETSEL, 0, -1);
-        ::SetFocus(next);
-    }
-    // Someone using the keyboard needs to see where the focus is.
-    ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    return true;
-}
-
-HWND MainWindow::NextTabStop(HWND from, bool back) {
-    const auto& order = frm_->TabOrder();
-    const int count = static_cast<int>(order.size());
-    int at = -1;  // where the focus is; a combo box's edit counts as the combo box
-    for (int i = 0; i < count; ++i) {
-        HWND control = controls_[order[static_cast<size_t>(i)]->Id()];
-        if (from != nullptr && (control == from || ::IsChild(control, from))) at = i;
-    }
-    for (int step = 1; step <= count; ++step) {
-        int i = at < 0 ? (back ? count - step : step - 1)
-                       : ((at + (back ? -step : step)) % count + count) % count;
-        HWND control = controls_[order[static_cast<size_t>(i)]->Id()];
-        if (CanTakeFocus(control)) return control;
-    }
-    return nullptr;
-}
-
-bool MainWindow::CanTakeFocus(HWND control) {
-    if (!::IsWindowVisible(control) || !::IsWindowEnabled(control)) return false;
-    // While the options region is closed its controls lie below the client
-    // area: focus there would be out of sight.
-    RECT r{};
-    RECT client{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    ::GetClientRect(hwnd_, &client);
-    return r.top < client.bottom;
-}
-
-WindowHandle MainWindow::Handle() { return FromHwnd(hwnd_); }
-
-WindowHandle MainWindow::ControlHandle(int id) {
-    auto it = controls_.find(id);
-    return it == controls_.end() ? WindowHandle() : FromHwnd(it->second);
-}
+WindowHandle MainWindow::ControlHandle(int id) { return FromHwnd(Control(id)); }
 
 int MainWindow::ClientHeightTwips() {
     RECT client{};
-    ::GetClientRect(hwnd_, &client);
+    ::GetClientRect(Hwnd(), &client);
     return scale_.TwipsY(client.bottom - client.top);
 }
 
 void MainWindow::GrowHeightTwips(int deltaTwips) {
     RECT outer{};
-    ::GetWindowRect(hwnd_, &outer);
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left,
+    ::GetWindowRect(Hwnd(), &outer);
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, outer.right - outer.left,
                    outer.bottom - outer.top + scale_.Y(deltaTwips),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::Show() { ::ShowWindow(hwnd_, SW_SHOW); }
+void MainWindow::Show() { ::ShowWindow(Hwnd(), SW_SHOW); }
 
-void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::Hide() { ::ShowWindow(Hwnd(), SW_HIDE); }
 
-bool MainWindow::IsVisible() { return ::IsWindowVisible(hwnd_) != FALSE; }
+bool MainWindow::IsVisible() { return ::IsWindowVisible(Hwnd()) != FALSE; }
 
-void MainWindow::Unload() {
-    if (hwnd_ != nullptr && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-}
+void MainWindow::Unload() { DestroyNow(); }
 
 void MainWindow::ShowPopupMenu(uint32_t flags) {
     POINT pointer{};
     ::GetCursorPos(&pointer);
     // Brought to the front first and nudged after, so the menu closes when
     // the user clicks elsewhere.
-    ::SetForegroundWindow(hwnd_);
-    ::TrackPopupMenu(popup_, flags, pointer.x, pointer.y, 0, hwnd_, nullptr);
-    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+    ::SetForegroundWindow(Hwnd());
+    ::TrackPopupMenu(popup_.get(), flags, pointer.x, pointer.y, 0, Hwnd(), nullptr);
+    ::PostMessageW(Hwnd(), WM_NULL, 0, 0);
 }
 
-IconHandle MainWindow::WindowIcon() { return IconHandle(FromNative(icon_)); }
+IconHandle MainWindow::WindowIcon() { return IconHandle(FromNative(BigIcon())); }
 
 void MainWindow::ShowIconGetterModal(const std::string& path) {
     // One extractor at a time, whatever slips through while one is open.
     if (iconGetter_) return;
-    auto getter = std::make_unique<IconGetterWindow>(platform_, instance_, hwnd_);
+    auto getter = std::make_unique<IconGetterWindow>(platform_, instance_, Hwnd());
     if (!getter->Create()) return;
     iconGetter_ = std::move(getter);
     iconGetter_->Form().Text1.SetText(path);
     // Input comes back before the extractor goes, so the system activates
     // this window rather than another program's.
-    iconGetter_->onClosing = [this] { ::EnableWindow(hwnd_, TRUE); };
-    ::EnableWindow(hwnd_, FALSE);
+    iconGetter_->onClosing = [this] { ::EnableWindow(Hwnd(), TRUE); };
+    ::EnableWindow(Hwnd(), FALSE);
     iconGetter_->Show();
 
     // Everything is dispatched, so Timer1 keeps firing while the extractor is open.
@@ -550,14 +373,14 @@ void MainWindow::ShowIconGetterModal(const std::string& path) {
             ::DispatchMessageW(&message);
         }
     }
-    ::EnableWindow(hwnd_, TRUE);
+    ::EnableWindow(Hwnd(), TRUE);
     iconGetter_.reset();
     if (quit) {
         // The outer loop must see the quit too.
         ::PostQuitMessage(static_cast<int>(message.wParam));
         return;
     }
-    if (::IsWindow(hwnd_)) ::SetForegroundWindow(hwnd_);
+    if (IsOpen()) ::SetForegroundWindow(Hwnd());
 }
 
 void MainWindow::UnloadIconGetter() {
@@ -566,10 +389,9 @@ void MainWindow::UnloadIconGetter() {
 }
 
 void MainWindow::SetFinderDragging(bool dragging) {
-    HWND finder = controls_[ids::picFinder];
-    ::SendMessageW(finder, STM_SETICON, reinterpret_cast<WPARAM>(dragging ? nullptr : crossHair_),
-                   0);
-    ::SetCursor(dragging ? crossCursor_ : ::LoadCursorW(nullptr, IDC_ARROW));
+    ::SendMessageW(Control(ids::picFinder), STM_SETICON,
+                   reinterpret_cast<WPARAM>(dragging ? nullptr : crossHair_.get()), 0);
+    ::SetCursor(dragging ? crossCursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 }  // namespace kelvorin::win32

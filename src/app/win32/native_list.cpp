@@ -25,12 +25,28 @@ private:
 // Images go to the native list in strips of at most this many, so even a full
 // image list never needs one enormous bitmap.
 constexpr int kStripImages = 1024;
+// Slots for drawn pictures: far more than a list shows at once, so a picture
+// is never replaced while the list is still drawing with it.
+constexpr int kSlots = 128;
+
+// Copies a picture into cell `cell` of a strip of cells of the native size,
+// whatever the picture's own size.
+void PutCell(Image& strip, int cell, int width, int height, const Image& image) {
+    for (int y = 0; y < std::min(image.height, height); ++y)
+        for (int x = 0; x < std::min(image.width, width); ++x)
+            strip.Set(cell * width + x, y, image.At(x, y));
+}
 
 }  // namespace
 
 NativeList::NativeList(HWND list, ListView& model, ImageList& images, const ScreenScale& scale,
                        int imageListKind)
-    : hwnd_(list), model_(model), images_(images), scale_(scale), imageListKind_(imageListKind) {
+    : hwnd_(list),
+      model_(model),
+      images_(images),
+      scale_(scale),
+      imageListKind_(imageListKind),
+      ownerData_((::GetWindowLongW(list, GWL_STYLE) & LVS_OWNERDATA) != 0) {
     model_.SetObserver(this);
     images_.onChanged = [this] { ImagesChanged(); };
     // A classic subclass that finds this object in the window's user data:
@@ -49,10 +65,12 @@ NativeList::~NativeList() {
         if (::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProc))
             ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProc_));
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        // The image list goes with this mirror; the list must not keep it.
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_SMALL);
+        ListView_SetImageList(hwnd_, nullptr, LVSIL_NORMAL);
     }
     model_.SetObserver(nullptr);
     images_.onChanged = nullptr;
-    if (native_ != nullptr) ImageList_Destroy(native_);
 }
 
 void NativeList::ImagesChanged() {
@@ -62,23 +80,39 @@ void NativeList::ImagesChanged() {
 }
 
 void NativeList::SyncImages() {
-    if (native_ == nullptr || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
-        if (native_ != nullptr) ImageList_Destroy(native_);
-        native_ = ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64);
+    if (!native_ || nativeWidth_ != images_.Width() || nativeHeight_ != images_.Height()) {
+        // Made and handed to the list before the old one goes, so the list
+        // never holds a destroyed image list.
+        UniqueImageList fresh(ImageList_Create(images_.Width(), images_.Height(), ILC_COLOR32, 0, 64));
+        if (imageListKind_ == LVSIL_SMALL) {
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_SMALL);
+            ListView_SetImageList(hwnd_, fresh.get(), LVSIL_NORMAL);
+        } else {
+            ListView_SetImageList(hwnd_, fresh.get(), imageListKind_);
+        }
+        native_ = std::move(fresh);
         nativeWidth_ = images_.Width();
         nativeHeight_ = images_.Height();
         mirroredImages_ = 0;
-        if (imageListKind_ == LVSIL_SMALL) {
-            ListView_SetImageList(hwnd_, native_, LVSIL_SMALL);
-            ListView_SetImageList(hwnd_, native_, LVSIL_NORMAL);
-        } else {
-            ListView_SetImageList(hwnd_, native_, imageListKind_);
-        }
+        slotImage_.clear();
+        imageSlot_.clear();
+        nextSlot_ = 0;
     }
     if (mirroredGeneration_ != images_.Generation() || mirroredImages_ > images_.Count()) {
-        ImageList_RemoveAll(native_);
+        ImageList_RemoveAll(native_.get());
         mirroredImages_ = 0;
         mirroredGeneration_ = images_.Generation();
+        slotImage_.clear();
+        imageSlot_.clear();
+        nextSlot_ = 0;
+    }
+    if (images_.IsDrawn()) {
+        // Pictures are made as the list asks for them (SlotFor).
+        if (slotImage_.empty()) {
+            ImageList_SetImageCount(native_.get(), kSlots);
+            slotImage_.assign(kSlots, 0);
+        }
+        return;
     }
     // New images go in strips, one bitmap and one ImageList_Add each: the
     // native list then grows once per strip rather than every few images. Each
@@ -86,21 +120,49 @@ void NativeList::SyncImages() {
     while (mirroredImages_ < images_.Count()) {
         int count = std::min(images_.Count() - mirroredImages_, kStripImages);
         Image strip(nativeWidth_ * count, nativeHeight_, 0);
-        for (int i = 0; i < count; ++i) {
-            const Image& image = images_.At(mirroredImages_ + 1 + i);
-            int width = std::min(image.width, nativeWidth_);
-            int height = std::min(image.height, nativeHeight_);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) strip.Set(i * nativeWidth_ + x, y, image.At(x, y));
-        }
-        HBITMAP bitmap = CreateBitmapFromImage(strip);
-        ImageList_Add(native_, bitmap, nullptr);
-        if (bitmap != nullptr) ::DeleteObject(bitmap);
+        for (int i = 0; i < count; ++i)
+            PutCell(strip, i, nativeWidth_, nativeHeight_, images_.At(mirroredImages_ + 1 + i));
+        UniqueBitmap bitmap = CreateBitmapFromImage(strip);
+        ImageList_Add(native_.get(), bitmap.get(), nullptr);
         mirroredImages_ += count;
     }
 }
 
-void NativeList::FillDisplayInfo(LVITEMW& item) const {
+void NativeList::ReserveTopBand(int pixels) {
+    topBand_ = std::max(pixels, 0);
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void NativeList::PaintTopBand() {
+    // The band sits inside the list's border, above its client area, in the
+    // form's colour, so what lies over it reads as lying on the form.
+    RECT window{};
+    RECT client{};
+    ::GetWindowRect(hwnd_, &window);
+    ::GetClientRect(hwnd_, &client);
+    ::MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT band{client.left - window.left, client.top - window.top - topBand_,
+              window.right - window.left - (client.left - window.left), client.top - window.top};
+    ScopedGetWindowDc dc(hwnd_);
+    ::FillRect(dc.get(), &band, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+int NativeList::SlotFor(int image) {
+    if (auto found = imageSlot_.find(image); found != imageSlot_.end()) return found->second;
+    int slot = nextSlot_;
+    nextSlot_ = (nextSlot_ + 1) % kSlots;
+    if (slotImage_[size_t(slot)] != 0) imageSlot_.erase(slotImage_[size_t(slot)]);
+    Image cell(nativeWidth_, nativeHeight_, 0);
+    PutCell(cell, 0, nativeWidth_, nativeHeight_, images_.At(image));
+    UniqueBitmap bitmap = CreateBitmapFromImage(cell);
+    ImageList_Replace(native_.get(), slot, bitmap.get(), nullptr);
+    slotImage_[size_t(slot)] = image;
+    imageSlot_[image] = slot;
+    return slot;
+}
+
+void NativeList::FillDisplayInfo(LVITEMW& item) {
     // Only while the model is hidden can the two disagree on the rows (a
     // refresh in progress); a row the model does not have reads as empty.
     bool known = item.iItem >= 0 && static_cast<size_t>(item.iItem) < model_.RowCount();
@@ -115,7 +177,12 @@ void NativeList::FillDisplayInfo(LVITEMW& item) const {
     }
     if (item.mask & LVIF_IMAGE) {
         int image = known ? model_.Row(static_cast<size_t>(item.iItem)).image : 0;
-        item.iImage = image > 0 ? image - 1 : I_IMAGENONE;
+        if (!images_.IsDrawn())
+            item.iImage = image > 0 ? image - 1 : I_IMAGENONE;
+        else if (image > 0 && image <= images_.Count() && !slotImage_.empty())
+            item.iImage = SlotFor(image);
+        else
+            item.iImage = I_IMAGENONE;
     }
 }
 
@@ -131,7 +198,8 @@ void NativeList::Rebuild() {
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.pszText = LPSTR_TEXTCALLBACKW;
     item.iImage = I_IMAGECALLBACK;
-    for (item.iItem = 0; item.iItem < rows; ++item.iItem)
+    // An owner-data list holds only the count, set above.
+    for (item.iItem = 0; item.iItem < rows && !ownerData_; ++item.iItem)
         ::SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     dirty_ = false;
     SyncSelection();
@@ -215,7 +283,14 @@ LRESULT NativeList::OnNotify(NMHDR* header) {
         return 0;
     case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (syncing_ || !(change->uChanged & LVIF_STATE) || change->iItem < 0) return 0;
+        if (syncing_ || !(change->uChanged & LVIF_STATE)) return 0;
+        // An owner-data list reports a change to every item at once as item -1.
+        if (change->iItem < 0 && ownerData_) {
+            Guard guard(syncing_);
+            if (ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED) < 0) model_.Select(std::nullopt);
+            return 0;
+        }
+        if (change->iItem < 0) return 0;
         bool nowSelected = (change->uNewState & LVIS_SELECTED) != 0;
         bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
         if (nowSelected == wasSelected) return 0;
@@ -260,6 +335,19 @@ LRESULT CALLBACK NativeList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return ::CallWindowProcW(classProc, hwnd, message, wParam, lParam);
     }
     switch (message) {
+    case WM_NCCALCSIZE: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        // The band is frame, not client: the header and the rows start below it.
+        RECT& client = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                              : *reinterpret_cast<RECT*>(lParam);
+        client.top = std::min(client.top + list->topBand_, client.bottom);
+        return result;
+    }
+    case WM_NCPAINT: {
+        LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);
+        if (list->topBand_ > 0) list->PaintTopBand();
+        return result;
+    }
     case WM_LBUTTONDOWN: {
         list->inMouseDown_ = true;
         LRESULT result = ::CallWindowProcW(list->listProc_, hwnd, message, wParam, lParam);

@@ -4,16 +4,24 @@
 //
 // The native rows are callback items: the list asks for a cell's text and a
 // row's image (LVN_GETDISPINFO) when it draws or is read, and gets them from
-// the model. A rebuild is then one message per row, a cell change one redraw.
+// the model. A rebuild is then one message per row, a cell change one redraw;
+// an owner-data list (LVS_OWNERDATA) holds no items at all, only their count.
+//
+// The pictures of a drawn image list (ImageList::IsDrawn) are made only when
+// the list asks for one, into a small native image list used as a ring of
+// slots, so a list of thousands costs the pictures on screen, not all of them.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/win32/twips.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
@@ -29,6 +37,11 @@ public:
 
     // The user clicked a row or moved the selection to one.
     std::function<void()> onItemClick;
+
+    // Keeps a band of this many pixels at the top of the list free of the
+    // header and the rows: a control that lies over the list there (the IME
+    // box) then covers no column header and no row.
+    void ReserveTopBand(int pixels);
     // The user clicked a column header (1-based).
     std::function<void(int)> onColumnClick;
 
@@ -47,8 +60,10 @@ private:
     void SyncImages();
     void Rebuild();
     void SyncSelection();
-    void FillDisplayInfo(LVITEMW& item) const;
+    void FillDisplayInfo(LVITEMW& item);
+    int SlotFor(int image);
     void FlushPendingLoad();
+    void PaintTopBand();
     bool Live() const { return model_.Visible() && !dirty_; }
 
     HWND hwnd_;
@@ -57,7 +72,7 @@ private:
     ImageList& images_;
     ScreenScale scale_;
     int imageListKind_;
-    HIMAGELIST native_ = nullptr;
+    UniqueImageList native_;
     int nativeWidth_ = 0;
     int nativeHeight_ = 0;
     int mirroredImages_ = 0;
@@ -66,6 +81,11 @@ private:
     bool syncing_ = false;
     bool inMouseDown_ = false;
     bool pendingLoad_ = false;
+    int topBand_ = 0;
+    bool ownerData_ = false;
+    std::vector<int> slotImage_;  // the image each slot of the ring holds, 0 for none
+    std::unordered_map<int, int> imageSlot_;
+    int nextSlot_ = 0;
 };
 
 }  // namespace kelvorin::win32

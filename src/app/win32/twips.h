@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/scoped.h"
+
 namespace kelvorin::win32 {
 
 struct ScreenScale {
@@ -11,10 +13,9 @@ struct ScreenScale {
 
     static ScreenScale Read() {
         ScreenScale s;
-        HDC screen = ::GetDC(nullptr);
-        s.dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
-        s.dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
-        ::ReleaseDC(nullptr, screen);
+        ScopedGetDc screen(nullptr);
+        s.dpiX = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+        s.dpiY = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
         return s;
     }
     int X(int twips) const { return ::MulDiv(twips, dpiX, 1440); }

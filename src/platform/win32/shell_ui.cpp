@@ -77,8 +77,8 @@ std::string SystemErrorText(DWORD error) {
     DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text != nullptr ? text : L"", length);
-    if (text != nullptr) ::LocalFree(text);
+    UniqueLocalText owned(text);
+    std::wstring message(text != nullptr ? text : L"", text != nullptr ? length : 0);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
         message.pop_back();
     if (message.empty()) message = L"Error " + std::to_wstring(error);
@@ -93,11 +93,10 @@ DWORD WhyNotReplaceable(const std::wstring& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;  // nothing there yet
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
-    HANDLE file = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ::GetLastError();
-    ::CloseHandle(file);
-    return ERROR_SUCCESS;
+    UniqueFile file(::CreateFileW(path.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? ERROR_SUCCESS : ::GetLastError();
 }
 
 // ExtractIcon answers 1 for a file that is no executable, DLL or icon file.
@@ -164,22 +163,16 @@ bool Clipboard::Empty() {
 bool Clipboard::SetText(const std::string& text) {
     std::wstring wide = Widen(text);
     size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) return false;
-    void* target = ::GlobalLock(memory);
-    if (target == nullptr) {
-        ::GlobalFree(memory);
-        return false;
-    }
+    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory) return false;
+    void* target = ::GlobalLock(memory.get());
+    if (target == nullptr) return false;
     std::memcpy(target, wide.c_str(), bytes);
-    ::GlobalUnlock(memory);
-    if (!Open()) {
-        ::GlobalFree(memory);
-        return false;
-    }
+    ::GlobalUnlock(memory.get());
+    if (!Open()) return false;
     ::EmptyClipboard();
-    bool ok = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    if (!ok) ::GlobalFree(memory);  // the clipboard took ownership only on success
+    bool ok = ::SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr;
+    if (ok) memory.release();  // the clipboard took ownership
     ::CloseClipboard();
     return ok;
 }
@@ -224,24 +217,24 @@ WriteResult UserInterface::WriteFileReplacing(const std::string& path, const std
     if (DWORD error = WhyNotReplaceable(target); error != ERROR_SUCCESS)
         return {false, SystemErrorText(error)};
     std::wstring temp = target + L".kelvorin-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
-    HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {false, SystemErrorText(::GetLastError())};
     DWORD error = ERROR_SUCCESS;
-    // A name the system takes for a device (a serial port, say) must never
-    // receive the picture.
-    if (::GetFileType(file) != FILE_TYPE_DISK) {
-        error = ERROR_BAD_DEVICE;
-    } else {
+    {
+        UniqueFile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return {false, SystemErrorText(::GetLastError())};
         DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        // A name the system takes for a device (a serial port, say) must never
+        // receive the picture.
+        if (::GetFileType(file.get()) != FILE_TYPE_DISK)
+            error = ERROR_BAD_DEVICE;
+        else if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr))
             error = ::GetLastError();
         else if (written != bytes.size())
             error = ERROR_DISK_FULL;
-        else if (!::FlushFileBuffers(file))
+        else if (!::FlushFileBuffers(file.get()))
             error = ::GetLastError();
-    }
-    ::CloseHandle(file);
+    }  // closed before it is renamed
     if (error == ERROR_SUCCESS &&
         !::MoveFileExW(temp.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -28,11 +28,11 @@ HBITMAP CreateTopDownDib(HDC dc, int width, int height, uint32_t** bits) {
 
 }  // namespace
 
-HBITMAP CreateBitmapFromImage(const Image& image) {
-    if (image.Empty()) return nullptr;
+UniqueBitmap CreateBitmapFromImage(const Image& image) {
+    if (image.Empty()) return {};
     uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(nullptr, image.width, image.height, &bits);
-    if (bitmap == nullptr) return nullptr;
+    UniqueBitmap bitmap(CreateTopDownDib(nullptr, image.width, image.height, &bits));
+    if (!bitmap) return {};
     // Opaque alpha: a 32-bit image list may otherwise draw all-zero alpha as
     // fully transparent.
     for (size_t i = 0; i < image.pixels.size(); ++i) bits[i] = 0xFF000000u | ToDib(image.pixels[i]);
@@ -41,29 +41,17 @@ HBITMAP CreateBitmapFromImage(const Image& image) {
 
 Surface::Surface() : dc_(::CreateCompatibleDC(nullptr)) { Resize(16, 16); }
 
-Surface::~Surface() {
-    Release();
-    if (dc_ != nullptr) ::DeleteDC(dc_);
-}
-
-void Surface::Release() {
-    if (bitmap_ != nullptr) {
-        ::SelectObject(dc_, previous_);
-        ::DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-        bits_ = nullptr;
-    }
-}
-
 void Surface::Resize(int width, int height) {
-    if (dc_ == nullptr || width <= 0 || height <= 0) return;
-    Release();
-    bitmap_ = CreateTopDownDib(dc_, width, height, &bits_);
-    if (bitmap_ == nullptr) {
+    if (!dc_ || width <= 0 || height <= 0) return;
+    selected_.reset();
+    bits_ = nullptr;
+    bitmap_.reset(CreateTopDownDib(dc_.get(), width, height, &bits_));
+    if (!bitmap_) {
+        bits_ = nullptr;
         width_ = height_ = 0;
         return;
     }
-    previous_ = ::SelectObject(dc_, bitmap_);
+    selected_.emplace(dc_.get(), bitmap_.get());
     width_ = width;
     height_ = height;
 }
@@ -91,13 +79,13 @@ void Surface::DrawImage(const Image& image, int x, int y) {
 
 bool Surface::DrawIconEx(IconHandle icon, int x, int y) {
     if (bits_ == nullptr || !icon) return false;
-    return ::DrawIconEx(dc_, x, y, ToNative<HICON>(icon.value), 0, 0, 0, nullptr, DI_NORMAL) !=
+    return ::DrawIconEx(dc_.get(), x, y, ToNative<HICON>(icon.value), 0, 0, 0, nullptr, DI_NORMAL) !=
            FALSE;
 }
 
 bool Surface::DrawIcon(IconHandle icon, int x, int y) {
     if (bits_ == nullptr || !icon) return false;
-    return ::DrawIcon(dc_, x, y, ToNative<HICON>(icon.value)) != FALSE;
+    return ::DrawIcon(dc_.get(), x, y, ToNative<HICON>(icon.value)) != FALSE;
 }
 
 Image Surface::Capture() const {

@@ -1,7 +1,9 @@
-// The real platform: each method is the Win32 call its name says. Calls that
-// would make the program wait on another program's window are skipped when
-// that window is hung (it has not taken a message for 5 s), so a hung window
-// can never freeze the program; such a call fails like one on a vanished window.
+// The real platform: each method is the Win32 call its name says. A call that
+// would make the program wait on another thread's window goes ahead only when
+// that window answers at once: it is skipped when the window is hung (it has
+// not taken a message for 5 s) or does not answer a short probe, so no window
+// can freeze the program; such a call fails like one on a vanished window.
+// Showing and placing another thread's window do not wait for it at all.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/scoped.h"
 
 namespace kelvorin::win32 {
 
@@ -47,6 +50,12 @@ public:
     uint32_t GetWindowThreadProcessId(WindowHandle h) override;
     int GetSystemMetrics(int index) override;
     Colour GetSysColor(int index) override;
+
+private:
+    // Whether a call that waits on h's thread may go ahead; remembers for a
+    // moment a window that did not answer.
+    bool Answers(HWND h);
+    std::map<HWND, ULONGLONG> silentUntil_;
 };
 
 class Processes final : public IProcesses {
@@ -68,6 +77,14 @@ public:
     IconHandle ExtractIconA(const std::string& path, int index) override;
     bool DestroyIcon(IconHandle icon) override;
     bool Shell_NotifyIconA(uint32_t message, const NotifyIconData& data) override;
+};
+
+class Files final : public IFiles {
+public:
+    KernelHandle OpenFileForReading(const std::string& path) override;
+    std::optional<uint64_t> GetFileSize(KernelHandle file) override;
+    std::string ReadFileAt(KernelHandle file, uint64_t offset, size_t count) override;
+    bool CloseFile(KernelHandle file) override;
 };
 
 class Clipboard final : public IClipboard {
@@ -104,7 +121,6 @@ private:
 class Surface final : public ISurface {
 public:
     Surface();
-    ~Surface() override;
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
     void Resize(int width, int height) override;
@@ -115,10 +131,10 @@ public:
     Image Capture() const override;
 
 private:
-    void Release();
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
+    // Declared last, so the bitmap is deselected before it or the DC goes.
+    std::optional<ScopedSelectObject> selected_;
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
@@ -132,12 +148,13 @@ struct Win32Platform {
     Clipboard clipboard;
     Keyboard keyboard;
     UserInterface ui;
-    Platform platform{windows, processes, shell, clipboard, keyboard, ui,
+    Files files;
+    Platform platform{windows, processes, shell, clipboard, keyboard, ui, files,
                       [] { return std::make_unique<Surface>(); }};
 };
 
 // Makes a 32-bit DIB section from a portable picture (for image lists and
-// static pictures). The caller owns the bitmap.
-HBITMAP CreateBitmapFromImage(const Image& image);
+// static pictures).
+UniqueBitmap CreateBitmapFromImage(const Image& image);
 
 }  // namespace kelvorin::win32

@@ -6,15 +6,21 @@
 namespace kelvorin::win32 {
 namespace {
 
-// Measured under Wine: ShowWindow, SetWindowPos, SetParent and SetWindowLong on a
-// hung window of another process block until it wakes; IsHungAppWindow answers
-// at once.
-bool IsHung(HWND h) { return h != nullptr && IsWindow(h) && IsHungAppWindow(h); }
+// A window of another thread must answer WM_NULL within this before a call
+// that waits on its thread. One that does not is then left alone for
+// kSilenceMs, so that one user action making several calls on it (a row load
+// runs up to four handlers) waits once and stays well under a second.
+constexpr UINT kProbeTimeoutMs = 250;
+constexpr ULONGLONG kSilenceMs = 1000;
 
-// SendMessageTimeout bound for WM_SETTEXT and WM_CLOSE: a responsive window
-// finishes before we return, a hung one is given up on.
+// SendMessageTimeout bound for WM_SETTEXT and WM_CLOSE: a window that answered
+// the probe finishes before we return, one that hangs meanwhile is given up on.
 constexpr UINT kSendFlags = SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG;
 constexpr UINT kSendTimeoutMs = 5000;
+
+bool OfOtherThread(HWND h) {
+    return ::GetWindowThreadProcessId(h, nullptr) != ::GetCurrentThreadId();
+}
 
 BOOL CALLBACK VisitWindow(HWND h, LPARAM param) {
     auto& visit = *reinterpret_cast<const std::function<bool(WindowHandle)>*>(param);
@@ -22,6 +28,25 @@ BOOL CALLBACK VisitWindow(HWND h, LPARAM param) {
 }
 
 }  // namespace
+
+bool Windows::Answers(HWND h) {
+    if (h == nullptr || !::IsWindow(h)) return false;
+    if (!OfOtherThread(h)) return true;
+    // Measured under Wine: ShowWindow, SetWindowPos, SetParent and SetWindowLong
+    // on a hung window of another process block until it wakes; IsHungAppWindow
+    // answers at once.
+    if (::IsHungAppWindow(h)) return false;
+    const ULONGLONG now = ::GetTickCount64();
+    std::erase_if(silentUntil_, [now](const auto& entry) { return entry.second <= now; });
+    if (silentUntil_.count(h) != 0) return false;
+    // SMTO_BLOCK: no other program's message is handled in the middle of ours.
+    DWORD_PTR result = 0;
+    if (::SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kProbeTimeoutMs,
+                              &result) != 0)
+        return true;
+    silentUntil_[h] = ::GetTickCount64() + kSilenceMs;
+    return false;
+}
 
 bool Windows::EnumWindows(const std::function<bool(WindowHandle)>& visit) {
     return ::EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit)) != FALSE;
@@ -54,7 +79,7 @@ int32_t Windows::GetWindowLongA(WindowHandle h, int index) {
 
 int32_t Windows::SetWindowLongA(WindowHandle h, int index, int32_t value) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return 0;
+    if (!Answers(hwnd)) return 0;
 #ifdef _WIN64
     // The owner slot is pointer-sized on x64: the handle is sign-extended back.
     if (index == GWLP_HWNDPARENT) {
@@ -67,20 +92,24 @@ int32_t Windows::SetWindowLongA(WindowHandle h, int index, int32_t value) {
 
 bool Windows::ShowWindow(WindowHandle h, int cmdShow) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return false;
+    if (!Answers(hwnd)) return false;
+    // Another thread's window shows itself when it gets to it: a slow
+    // WM_SHOWWINDOW handler there cannot hold us.
+    if (OfOtherThread(hwnd)) return ::ShowWindowAsync(hwnd, cmdShow) != FALSE;
     return ::ShowWindow(hwnd, cmdShow) != FALSE;
 }
 
 bool Windows::SetWindowPos(WindowHandle h, WindowHandle insertAfter, int x, int y, int cx, int cy,
                            uint32_t flags) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return false;
+    if (!Answers(hwnd)) return false;
+    if (OfOtherThread(hwnd)) flags |= SWP_ASYNCWINDOWPOS;
     return ::SetWindowPos(hwnd, ToHwnd(insertAfter), x, y, cx, cy, flags) != FALSE;
 }
 
 WindowHandle Windows::SetParent(WindowHandle h, WindowHandle newParent) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return WindowHandle();
+    if (!Answers(hwnd)) return WindowHandle();
     return FromHwnd(::SetParent(hwnd, ToHwnd(newParent)));
 }
 
@@ -93,26 +122,29 @@ bool Windows::SetLayeredWindowAttributes(WindowHandle h, Colour key, uint8_t alp
     static const Fn fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
     HWND hwnd = ToHwnd(h);
-    if (fn == nullptr || IsHung(hwnd)) return false;
+    if (fn == nullptr || !Answers(hwnd)) return false;
     return fn(hwnd, key, alpha, flags) != FALSE;
 }
 
 bool Windows::SendSetText(WindowHandle h, const std::string& text) {
+    HWND hwnd = ToHwnd(h);
+    if (!Answers(hwnd)) return false;
     std::string ansi = ToAnsi(text);
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(ToHwnd(h), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()),
+    return ::SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()),
                                  kSendFlags, kSendTimeoutMs, &result) != 0;
 }
 
 bool Windows::SendClose(WindowHandle h) {
+    HWND hwnd = ToHwnd(h);
+    if (!Answers(hwnd)) return false;
     DWORD_PTR result = 0;
-    return ::SendMessageTimeoutA(ToHwnd(h), WM_CLOSE, 0, 0, kSendFlags, kSendTimeoutMs, &result) !=
-           0;
+    return ::SendMessageTimeoutA(hwnd, WM_CLOSE, 0, 0, kSendFlags, kSendTimeoutMs, &result) != 0;
 }
 
 MenuHandle Windows::GetSystemMenu(WindowHandle h, bool revert) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return MenuHandle();
+    if (!Answers(hwnd)) return MenuHandle();
     return MenuHandle(FromNative(::GetSystemMenu(hwnd, revert ? TRUE : FALSE)));
 }
 
@@ -129,7 +161,7 @@ bool Windows::SetMenuItemInfoA(MenuHandle menu, uint32_t item, bool byPosition,
 
 bool Windows::DrawMenuBar(WindowHandle h) {
     HWND hwnd = ToHwnd(h);
-    if (IsHung(hwnd)) return false;
+    if (!Answers(hwnd)) return false;
     return ::DrawMenuBar(hwnd) != FALSE;
 }
 

@@ -404,6 +404,32 @@ std::wstring IconHelper(const std::string& dir, const std::wstring& name) {
     return exe;
 }
 
+bool DamageFirstIcon(const std::wstring& exe) {
+    std::string file = FileText(exe);  // the helper's own layout: no bounds to doubt
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS64*>(
+        file.data() + reinterpret_cast<IMAGE_DOS_HEADER*>(file.data())->e_lfanew);
+    DWORD root = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+    IMAGE_SECTION_HEADER* rsrc = IMAGE_FIRST_SECTION(nt);
+    while (root < rsrc->VirtualAddress || root >= rsrc->VirtualAddress + rsrc->SizeOfRawData)
+        ++rsrc;
+    size_t base = rsrc->PointerToRawData + (root - rsrc->VirtualAddress), at = base;
+    for (WORD id : {WORD(3), WORD(0), WORD(0)}) {  // RT_ICON, then its first name and language
+        auto* dir = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(file.data() + at);
+        auto* entry = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(dir + 1);
+        while (id && entry->Id != id) ++entry;
+        at = base + entry->OffsetToDirectory;
+    }
+    auto* data = reinterpret_cast<IMAGE_RESOURCE_DATA_ENTRY*>(file.data() + at);
+    data->OffsetToData = rsrc->VirtualAddress + rsrc->SizeOfRawData + 0x100000;
+    rsrc->SizeOfRawData += 0x200000;
+    HANDLE out = CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    bool ok = WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr) &&
+              written == file.size();
+    CloseHandle(out);
+    return ok;
+}
+
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {

@@ -142,8 +142,10 @@ class Helper {
   public:
     explicit Helper(const std::string& args, const std::wstring& exe = {});
     ~Helper() {
-        for (const auto& [name, h] : windows_)
-            if (IsHungAppWindow(h)) return;  // it would never read a request; the Child ends it
+        for (const auto& [name, h] : windows_)  // one that does not answer is ended by its Child
+            if (IsWindow(h) &&
+                !SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
+                return;
         PostThreadMessageW(thread_, WM_QUIT, 0, 0);
         process_->WaitExit(3s);
     }
@@ -273,6 +275,10 @@ HWND FileNameField(HWND saveDialog);
 constexpr COLORREF kIconColours[3] = {RGB(200, 30, 30), RGB(30, 160, 50), RGB(30, 60, 210)};
 bool Painted(int icon, int x, int y);
 std::wstring IconHelper(const std::string& dir, const std::wstring& name);
+// Damages such a copy as a broken resource editor might: its first icon's data
+// lies past the end of the file, in a resource section that claims more bytes
+// than the file holds. (Wine will not start a file like that.)
+bool DamageFirstIcon(const std::wstring& exe);
 
 // Programs a test starts end with it; the program must end by its exit button.
 class KelvorinTest : public testing::Test {

@@ -1,14 +1,16 @@
 // e2e_helper: makes the target windows a test needs in a process of its own,
 // reports them and pumps messages until it gets WM_QUIT.
 //
-//   e2e_helper.exe [--hang-after MS] (window NAME [--title TEXT] [--class CLASS]
-//                  [--hidden] [--tool] [--disabled-button])...
+//   e2e_helper.exe [--deaf-after MS] [--slow-show MS] (window NAME [--title TEXT]
+//                  [--class CLASS] [--hidden] [--tool] [--disabled-button])...
 //
 // The windows cascade down the right edge of the desktop. --disabled-button
-// gives a window a disabled child button, NAME/button. --hang-after pumps for
-// MS milliseconds after the report, then sleeps for good: a hung window as the
-// system's hang detection sees one. Every window answers WM_CLOSE 200 ms late,
-// so a close request that does not wait for the answer shows.
+// gives a window a disabled child button, NAME/button. --deaf-after pumps for
+// MS milliseconds after the report, then waits on its queue without ever
+// taking a message: a window that stopped answering, which the system does not
+// call hung for as long as a test needs. --slow-show makes every WM_SHOWWINDOW
+// after the report take MS milliseconds. Every window answers WM_CLOSE 200 ms
+// late, so a close request that does not wait for the answer shows.
 //
 // The report, one line each: "pid N", "path FILE" (the ANSI module name, in
 // UTF-8), "thread N", "window NAME HANDLE" (signed decimal), then "ready".
@@ -35,8 +37,11 @@ void ReportWindow(const std::wstring& name, HWND h) {
     Report("window " + Utf8(name) + " " + std::to_string(int32_t(reinterpret_cast<intptr_t>(h))));
 }
 
+int g_slowShowMs = 0;  // set once the windows are made
+
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_CLOSE) Sleep(200);
+    if (msg == WM_SHOWWINDOW) Sleep(DWORD(g_slowShowMs));
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -53,10 +58,11 @@ int wmain(int argc, wchar_t** argv) {
     Report("path " + Utf8(widePath));
     Report("thread " + std::to_string(GetCurrentThreadId()));
 
-    int hangAfter = -1, made = 0;
+    int deafAfter = -1, slowShow = 0, made = 0;
     for (int i = 1; i < argc; ++i) {
         std::wstring arg = argv[i], name = i + 1 < argc ? argv[i + 1] : L"";
-        if (arg == L"--hang-after") hangAfter = _wtoi(argv[++i]);
+        if (arg == L"--deaf-after") deafAfter = _wtoi(argv[++i]);
+        if (arg == L"--slow-show") slowShow = _wtoi(argv[++i]);
         if (arg != L"window") continue;
         std::wstring title, cls = L"KelvorinE2eTarget";
         bool hidden = false, button = false;
@@ -88,13 +94,14 @@ int wmain(int argc, wchar_t** argv) {
                                          10, 120, 40, hwnd, nullptr, wc.hInstance, nullptr));
     }
     Report("ready");
-
-    for (DWORD start = GetTickCount(); hangAfter >= 0 && GetTickCount() - start < DWORD(hangAfter);)
+    g_slowShowMs = slowShow;
+    for (DWORD start = GetTickCount(); deafAfter >= 0 && GetTickCount() - start < DWORD(deafAfter);)
         if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
         else
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    if (hangAfter >= 0) Sleep(INFINITE);
+    // Waiting on the queue counts as waiting for input: never hung, never answering.
+    while (deafAfter >= 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, 0);
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
 }
