@@ -34,24 +34,13 @@ class AdjustTest : public KelvorinTest {
         if (row < 0 || (app.List().Selected() != row && !app.List().Select(row))) return false;
         return app.Text(ids::CaptionTxt) == app.List().Cell(row, kCaptionCol);
     }
-    // Moves the slider by real input: a click beside its thumb (at the right)
-    // pages it and focuses it for the key that may follow.
-    static int Slide(WORD key = 0) {
-        HWND slider = (*shared_)(ids::ToumeiSld);
-        RECT r = WindowRect(slider);
-        auto position = [&] { return int(SendMessageW(slider, TBM_GETPOS, 0, 0)); };
-        int before = position();
-        EXPECT_TRUE(key ? Keys({key}) : XClick({r.left + 20, (r.top + r.bottom) / 2}));
-        WaitUntil([&] { return position() != before; });
-        return position();
-    }
     static Helper* shell_;
     static App* shared_;
 };
 Helper* AdjustTest::shell_;
 App* AdjustTest::shared_;
 
-TEST_F(AdjustTest, EachBoxChangesTheLoadedWindowAndChangesItBack) {
+TEST_F(AdjustTest, EachBoxAndCommandChangesTheLoadedWindow) {
     HWND w = StartHelper("window|w|--title|E2E adjusted")["w"], desktop = GetDesktopWindow();
     App& app = *shared_;
     ASSERT_TRUE(Load(w));
@@ -82,17 +71,12 @@ TEST_F(AdjustTest, EachBoxChangesTheLoadedWindowAndChangesItBack) {
         RECT now = WindowRect(w);
         EXPECT_TRUE(EqualRect(&now, &place)) << "the window moved";
     }
-}
-
-TEST_F(AdjustTest, CaptionCommandRenamesThroughTheAnsiCodePage) {
-    HWND w = StartHelper("window|w|--title|E2E caption before")["w"];
-    App& app = *shared_;
-    ASSERT_TRUE(Load(w));
+    // 変更 writes the caption through the ANSI code page, and the list shows it.
     SendMessageW(app(ids::CaptionTxt), WM_SETTEXT, 0, LPARAM(L"新しい題名 E2E"));
     ASSERT_TRUE(app.Click(ids::CaptionChangeBtn));
-    const std::string expected = opt.codepage == 932 ? "新しい題名 E2E" : "????? E2E";
-    EXPECT_EQ(Text(w), expected);
-    EXPECT_EQ(app.List().Cell(app.RowOf(w), kCaptionCol), expected) << "the list was not rebuilt";
+    const std::string title = opt.codepage == 932 ? "新しい題名 E2E" : "????? E2E";
+    EXPECT_EQ(Text(w), title);
+    EXPECT_EQ(app.List().Cell(app.RowOf(w), kCaptionCol), title) << "the list was not rebuilt";
 }
 
 TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
@@ -104,18 +88,22 @@ TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
         DWORD flags = 0;
         return GetLayeredWindowAttributes(h, nullptr, &a, &flags) && flags == LWA_ALPHA ? a : -1;
     };
+    auto position = [&] { return int(SendMessageW(slider, TBM_GETPOS, 0, 0)); };
     ASSERT_TRUE(Load(w));
-    const int position = Slide();
-    EXPECT_TRUE(position >= 64 && position < 255) << position;
-    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == position; }));
+    // A click beside the thumb (at the right end) pages the slider and focuses it for a key.
+    RECT r = WindowRect(slider);
+    ASSERT_TRUE(XClick({r.left + 20, (r.top + r.bottom) / 2}));
+    ASSERT_TRUE(WaitUntil([&] { return position() < 255; }));
+    const int paged = position();
+    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == paged; }));
     EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE), style | WS_EX_LAYERED) << "only the layered bit";
-    EXPECT_EQ(Slide(VK_LEFT), position - 1);
-    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == position - 1; }));
+    ASSERT_TRUE(Keys({VK_LEFT}));
+    EXPECT_TRUE(WaitUntil([&] { return position() == paged - 1 && alpha(w) == paged - 1; }));
     // Loading another window resets the slider from code, which fades nothing.
     ASSERT_TRUE(Load(helper["other"]));
-    EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 255);
+    EXPECT_EQ(position(), 255);
     EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 64);
-    EXPECT_EQ(alpha(w), position - 1);
+    EXPECT_EQ(alpha(w), paged - 1);
     EXPECT_EQ(alpha(helper["other"]), -1);
 }
 

@@ -288,7 +288,6 @@ Helper::Helper(const std::string& args, const std::wstring& exe) {
         throw std::runtime_error("e2e_helper did not report its windows: " + report);
     std::istringstream lines(report);
     for (std::string kind, rest; lines >> kind && std::getline(lines >> std::ws, rest);) {
-        if (kind == "thread") thread_ = DWORD(std::stoul(rest));
         if (kind == "path") path = rest;
         size_t space = rest.rfind(' ');
         if (kind == "window")
@@ -339,16 +338,6 @@ RECT RemoteList::ItemRect(int row) const {
         return {};
     MapWindowPoints(list_, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-AsyncClick::AsyncClick(HWND button) {
-    using Job = std::pair<HWND, std::shared_ptr<std::atomic<bool>>>;
-    auto run = [](void* p) -> DWORD {
-        std::unique_ptr<Job> job(static_cast<Job*>(p));
-        SendMessageTimeoutW(job->first, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, nullptr);
-        return *job->second = true;
-    };
-    CloseHandle(CreateThread(nullptr, 0, run, new Job(button, done_), 0, nullptr));
 }
 
 // --- icons of known pictures -----------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/control_ids.h"
@@ -141,22 +142,13 @@ class Child {
 class Helper {
   public:
     explicit Helper(const std::string& args, const std::wstring& exe = {});
-    ~Helper() {
-        for (const auto& [name, h] : windows_)  // one that does not answer is ended by its Child
-            if (IsWindow(h) &&
-                !SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
-                return;
-        PostThreadMessageW(thread_, WM_QUIT, 0, 0);
-        process_->WaitExit(3s);
-    }
     HWND operator[](const std::string& name) const { return windows_.at(name); }
     DWORD Pid() const { return process_->Id(); }
     const Child& Process() const { return *process_; }
     std::string path;  // its ANSI module name, in UTF-8
 
   private:
-    std::unique_ptr<Child> process_;
-    DWORD thread_ = 0;
+    std::unique_ptr<Child> process_;  // ended with the object
     std::map<std::string, HWND> windows_;
 };
 
@@ -250,11 +242,16 @@ class App {
     std::unique_ptr<RemoteList> list_;
 };
 
-// BM_CLICK from a thread of its own, for a handler that waits on a modal window.
+// BM_CLICK from a thread of its own, for a handler that waits on a modal
+// window; Done() once the handler has returned.
 class AsyncClick {
   public:
-    explicit AsyncClick(HWND button);
-    ~AsyncClick() { Done(5s); }  // a handler still waiting keeps its thread
+    explicit AsyncClick(HWND button) {
+        std::thread([button, done = done_] {
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, nullptr);
+            *done = true;
+        }).detach();
+    }
     bool Done(ms timeout = 0ms) const {
         return WaitUntil([&] { return done_->load(); }, timeout);
     }

@@ -1,5 +1,5 @@
 // e2e_helper: makes the target windows a test needs in a process of its own,
-// reports them and pumps messages until it gets WM_QUIT.
+// reports them and pumps messages.
 //
 //   e2e_helper.exe [--deaf-after MS] [--slow-show MS] (window NAME [--title TEXT]
 //                  [--class CLASS] [--hidden] [--tool] [--disabled-button])...
@@ -12,8 +12,8 @@
 // after the report take MS milliseconds. Every window answers WM_CLOSE 200 ms
 // late, so a close request that does not wait for the answer shows.
 //
-// The report, one line each: "pid N", "path FILE" (the ANSI module name, in
-// UTF-8), "thread N", "window NAME HANDLE" (signed decimal), then "ready".
+// The report, one line each: "path FILE" (the ANSI module name, in UTF-8),
+// "window NAME HANDLE" (signed decimal), then "ready". The driver ends it.
 #include <windows.h>
 
 #include <string>
@@ -49,14 +49,11 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int wmain(int argc, wchar_t** argv) {
     MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // a queue, so an early WM_QUIT is kept
     char path[MAX_PATH] = {};
     wchar_t widePath[MAX_PATH] = {};
     MultiByteToWideChar(CP_ACP, 0, path, int(GetModuleFileNameA(nullptr, path, MAX_PATH)) + 1,
                         widePath, MAX_PATH);
-    Report("pid " + std::to_string(GetCurrentProcessId()));
     Report("path " + Utf8(widePath));
-    Report("thread " + std::to_string(GetCurrentThreadId()));
 
     int deafAfter = -1, slowShow = 0, made = 0;
     for (int i = 1; i < argc; ++i) {
@@ -78,7 +75,6 @@ int wmain(int argc, wchar_t** argv) {
         WNDCLASSEXW wc{sizeof wc};
         wc.lpfnWndProc = TargetProc;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = cls.c_str();
         RegisterClassExW(&wc);  // fails harmlessly for a class made already
