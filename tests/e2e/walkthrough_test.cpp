@@ -12,8 +12,8 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     StartShell();
     const std::wstring exe = IconHelper("walk", L"walker.exe");
     auto& helper = StartHelper(
-        "window|target|--title|E2E walk target|window|owner|--title|E2E walk "
-        "owner|--disabled-button",
+        "window|target|--title|E2E walk target|"
+        "window|owner|--title|E2E walk owner|--disabled-button",
         exe);
     App& app = Launch();
     HWND main = app.Main(), target = helper["target"], button = helper["owner/button"];
@@ -69,7 +69,8 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
     EXPECT_EQ(Gui(main).hwndCapture, app(ids::picFinder));
     EXPECT_FALSE(crossHair()) << "the cross-hair stayed";
-    RECT shot{frame.left - 12, frame.top - 12, 1280, frame.bottom + 12};
+    RECT shot = WindowRect(main);
+    shot = {shot.left - 12, shot.top - 12, 1280, shot.bottom + 12};
     Screenshot("finder-drag", &shot);
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
     EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
