@@ -1,148 +1,177 @@
-// The window list: what the start-up refresh and later refreshes put in it,
-// checked against real windows that the helper makes in a process of its own.
-#include <windows.h>
+// The main window as made, and its list as read across processes: titles
+// through the ANSI code page, visibility, the owning process and its icon,
+// and the header sort.
+#include <tuple>
 
-#include <algorithm>
-#include <set>
-
-#include "harness/desktop.h"
-#include "harness/fixture.h"
-#include "harness/input.h"
-#include "harness/options.h"
-#include "harness/wait.h"
+#include "harness/e2e.h"
 
 namespace e2e {
 namespace {
 
-class CatalogueTest : public KelvorinTest {
-  protected:
-    // The row showing window h, or -1.
-    int RowOf(HWND h) { return app_->List().FindRow(kHandleCol, HandleText(h)); }
-    std::string CellOf(HWND h, Column column) {
-        int row = RowOf(h);
-        return row < 0 ? "<no row>" : app_->List().Cell(row, column);
+using CatalogueTest = KelvorinTest;
+
+TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
+    App& app = Launch();
+    HWND main = app.Main(), list = app(ids::ListView1), combo = app(ids::ButtonCmb);
+    EXPECT_EQ(Text(main), "Kelvorin");
+    EXPECT_EQ(ClientSize(main).cx, Pixels(10890));
+    EXPECT_EQ(ClientSize(main).cy, Pixels(4635));
+    const LONG frame = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU;
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & frame, WS_MINIMIZEBOX | WS_SYSMENU);
+    RECT r = WindowRect(main);
+    EXPECT_NEAR(r.left + r.right, GetSystemMetrics(SM_CXSCREEN), 2) << "not centred";
+    // Each kind's class and style, its five low bits exactly.
+    using Kind = std::tuple<int, const wchar_t*, LONG>;
+    const LONG report = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+    for (auto [id, cls, style] :
+         {Kind{ids::ListView1, WC_LISTVIEWW, report | WS_TABSTOP},
+          Kind{ids::Command1, L"Button", BS_MULTILINE | WS_TABSTOP},
+          Kind{ids::IMEUnShowChk, L"Button", BS_CHECKBOX | WS_TABSTOP},
+          Kind{ids::Frame2, L"Button", BS_GROUPBOX}, Kind{ids::Label2, L"Static", SS_LEFT},
+          Kind{ids::HandleTxt, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP},
+          Kind{ids::picFinder, L"Static", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE},
+          Kind{ids::ToumeiSld, TRACKBAR_CLASSW, TBS_AUTOTICKS | WS_TABSTOP},
+          Kind{ids::ButtonCmb, L"ComboBox", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP},
+          Kind{ids::Image2, L"Static", SS_BITMAP}, Kind{ids::Line1, L"Static", SS_ETCHEDHORZ}}) {
+        wchar_t name[64] = {};
+        GetClassNameW(app(id), name, 64);
+        EXPECT_STREQ(name, cls);
+        const LONG always = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        EXPECT_EQ(GetWindowLongW(app(id), GWL_STYLE) & (0x1F | style | always | WS_TABSTOP),
+                  style | always)
+            << id;
     }
-};
+    auto place = [&](int id) {
+        RECT c = WindowRect(app(id));
+        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&c), 2);
+        return std::tuple(c.left, c.top, c.right - c.left, c.bottom - c.top);
+    };
+    auto twips = [](int x, int y, int w, int h) {
+        return std::tuple(Pixels(x), Pixels(y), Pixels(w), Pixels(h));
+    };
+    EXPECT_EQ(place(ids::ListView1), twips(120, 120, 5295, 3975));
+    EXPECT_EQ(place(ids::HandleTxt), twips(6960, 2880, 1335, 270));
+    // The IME box takes only the room its text needs and leaves the list's headers uncovered.
+    r = WindowRect(app(ids::IMEUnShowChk));
+    EXPECT_TRUE(r.right - r.left <= Pixels(3615) && r.bottom - r.top <= Pixels(495));
+    EXPECT_LE(r.bottom, WindowRect(ListView_GetHeader(list)).top) << "the box covers the headers";
+    const LONG extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
+    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & extended, extended);
+    LRESULT small = SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    EXPECT_TRUE(small && small == SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    for (auto [column, width] : {std::pair{kIconCol, 500}, {kHandleCol, 0}, {kCaptionCol, 3500}})
+        EXPECT_EQ(app.List().ColumnWidth(column), Pixels(width)) << "column " << column;
+    EXPECT_EQ(app.Check(ids::IMEUnShowChk), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(app.Text(ids::ButtonCmb), "閉じるボタン");
+    SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&r));
+    EXPECT_GE(r.bottom - r.top, Pixels(300) + 4 * SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0))
+        << "the drop-down list has no room for its four items";
+    EXPECT_TRUE(SendMessageW(app(ids::Image2), STM_GETIMAGE, IMAGE_BITMAP, 0)) << "no banner";
+}
 
-TEST_F(CatalogueTest, StartUpListsEachTitledWindowWithHandleTitleAndVisibility) {
-    auto& helper = StartHelper({
-        {"window", "shown", "--title", "E2E shown window"},
-        {"window", "hidden", "--title", "E2E hidden window", "--hidden"},
-        {"window", "untitled"},
-        {"window", "tool", "--title", "E2E tool window", "--tool"},
-        {"dialog", "owned", "--title", "E2E owned dialog", "--owner", "shown"},
-    });
-    KelvorinApp& app = Launch();
-    RemoteListView& list = app.List();
-
-    struct Expected {
+TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
+    const bool dbcs = opt.codepage == 932;
+    // 254 letters, then a double-byte character across the end of the 256-byte buffer.
+    const std::string cut(254, 'A'), japanese = "日本語のウィンドウ";
+    auto& plain = StartHelper(
+        "window|shown|--title|E2E shown|window|hidden|--hidden|--title|"
+        "E2E hidden|window|untitled|window|ime|--title|Default IME E2E|"
+        "window|long|--hidden|--title|" +
+        cut +
+        "日本|window|jp|--hidden|"
+        "--tool|--title|" +
+        japanese);
+    // A file name the ANSI code page holds, but not plain ASCII.
+    auto& icons = StartHelper("window|icons|--title|E2E icons",
+                              IconHelper("rows", dbcs ? L"アイコン見本.exe" : L"Icônes.exe"));
+    // A file with a damaged icon, put in the running one's place (Wine would not start it).
+    const std::wstring exe = IconHelper("damaged", L"damaged.exe"), aside = exe + L".running";
+    auto& damaged = StartHelper("window|damaged|--title|E2E damaged", exe);
+    ASSERT_TRUE(MoveFileW(exe.c_str(), aside.c_str()) && CopyFileW(aside.c_str(), exe.c_str(), 1));
+    ASSERT_TRUE(DamageFirstIcon(exe));
+    App& app = Launch();
+    RemoteList& list = app.List();
+    struct Row {
+        Helper& helper;
         const char* name;
-        const char* title;
+        std::string caption;
         const std::string& visibility;
     };
-    for (const Expected& e : {Expected{"shown", "E2E shown window", kShown},
-                              Expected{"hidden", "E2E hidden window", kHidden},
-                              Expected{"tool", "E2E tool window", kShown},
-                              Expected{"owned", "E2E owned dialog", kShown}}) {
-        SCOPED_TRACE(e.name);
-        int row = RowOf(helper.Window(e.name));
-        ASSERT_GE(row, 0) << "no row for handle " << HandleText(helper.Window(e.name));
-        EXPECT_EQ(list.Cell(row, kCaptionCol), e.title);
-        EXPECT_EQ(list.Cell(row, kVisibilityCol), e.visibility);
-        EXPECT_EQ(list.Cell(row, kIconCol), "") << "the first column shows only the icon";
+    for (const Row& r :
+         {Row{plain, "shown", "E2E shown", kShown}, Row{plain, "hidden", "E2E hidden", kHidden},
+          Row{plain, "long", dbcs ? cut : cut + "?", kHidden},
+          Row{plain, "jp", dbcs ? japanese : std::string(9, '?'), kHidden},
+          Row{icons, "icons", "E2E icons", kShown},
+          Row{damaged, "damaged", "E2E damaged", kShown}}) {
+        std::string name = r.helper.path.substr(r.helper.path.rfind('\\') + 1);
+        EXPECT_EQ(list.Row(app.RowOf(r.helper[r.name])),
+                  (std::vector<std::string>{"", HandleText(r.helper[r.name]), name, r.caption,
+                                            std::to_string(r.helper.Pid()), r.helper.path,
+                                            r.visibility}));
     }
-    EXPECT_EQ(RowOf(helper.Window("untitled")), -1) << "a window without a title gets no row";
+    EXPECT_EQ(app.RowOf(plain["untitled"]), -1);
+    EXPECT_EQ(app.RowOf(plain["ime"]), -1) << "IME windows are left out at start";
+    int own = app.RowOf(app.Main());
+    ASSERT_GE(own, 0);
+    EXPECT_EQ(list.Cell(own, kVisibleCol), kHidden) << "listed before it was shown";
+    EXPECT_EQ(list.Cell(own, kPidCol), std::to_string(app.Process().Id()));
+    EXPECT_EQ(list.Selected(), 0);
 
-    // The program's own window was still hidden while the list was built.
-    int own = RowOf(app.MainWindow());
-    ASSERT_GE(own, 0) << "the program's own window is not listed";
-    EXPECT_EQ(list.Cell(own, kCaptionCol), "Kelvorin");
-    EXPECT_EQ(list.Cell(own, kVisibilityCol), kHidden);
-
-    EXPECT_EQ(list.SelectedRow(), 0) << "start-up marks the top row selected";
-}
-
-TEST_F(CatalogueTest, RefreshButtonRebuildsTheListFromTheDesktopAsItIsNow) {
-    auto& early = StartHelper({
-        {"window", "stays", "--title", "E2E stays", "--hidden"},
-        {"window", "goes", "--title", "E2E goes"},
-    });
-    KelvorinApp& app = Launch();
-    auto& late = StartHelper({
-        {"window", "new", "--title", "E2E new window"},
-        {"window", "newhidden", "--title", "E2E new hidden window", "--hidden"},
-    });
-    PostMessageW(early.Window("goes"), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(early.Window("goes")); }));
-    ShowWindow(early.Window("stays"), SW_SHOWNOACTIVATE);
-
-    // Nothing changes until the user asks.
-    EXPECT_EQ(RowOf(late.Window("new")), -1);
-    EXPECT_EQ(CellOf(early.Window("stays"), kVisibilityCol), kHidden);
-
-    ASSERT_TRUE(app.Click(ids::PRefreshBtn));
-    EXPECT_TRUE(IsWindowVisible(app.List().Handle()))
-        << "the list is shown again after the rebuild";
-    EXPECT_EQ(CellOf(late.Window("new"), kCaptionCol), "E2E new window");
-    EXPECT_EQ(CellOf(late.Window("new"), kVisibilityCol), kShown);
-    EXPECT_EQ(CellOf(late.Window("newhidden"), kVisibilityCol), kHidden);
-    EXPECT_EQ(RowOf(early.Window("goes")), -1) << "a closed window keeps its row";
-    EXPECT_EQ(CellOf(early.Window("stays"), kVisibilityCol), kShown);
-    EXPECT_EQ(CellOf(app.MainWindow(), kVisibilityCol), kShown)
-        << "the program's own window is shown by now";
-    EXPECT_EQ(app.List().SelectedRow(), 0)
-        << "the first row added is the selection after a refresh";
-}
-
-TEST_F(CatalogueTest, ImeCheckBoxHidesAndRestoresPrefixedTitlesAtOnce) {
-    auto& helper = StartHelper({
-        {"window", "ime", "--title", "Default IME E2E", "--hidden"},
-        {"window", "atok", "--title", "ATOK E2E"},
-        {"window", "imejp", "--title", "imejp E2E", "--hidden"},
-        {"window", "tessaly", "--title", "Tessaly E2E", "--hidden"},
-        {"window", "lower", "--title", "default IME E2E", "--hidden"},
-        {"window", "later", "--title", "E2E ATOK", "--hidden"},
-    });
-    KelvorinApp& app = Launch();
-    const char* prefixed[] = {"ime", "atok", "imejp", "tessaly"};
-    // Another letter case, or the prefix later in the title, never hides.
-    const char* unaffected[] = {"lower", "later"};
-    auto expectListed = [&](bool prefixedListed) {
-        for (const char* name : prefixed)
-            EXPECT_EQ(RowOf(helper.Window(name)) >= 0, prefixedListed) << name;
-        for (const char* name : unaffected) EXPECT_GE(RowOf(helper.Window(name)), 0) << name;
+    // The icon helper's row shows its square at 16 x 16 (8 x 8 of it coloured);
+    // the plain helper's, whose file has none, a placeholder, as the damaged one's.
+    ASSERT_TRUE(list.Select(own));  // no highlight on the rows looked at
+    auto count = [&](HWND h, COLORREF colour, int* area = nullptr) {
+        RECT r = list.ItemRect(app.RowOf(h));
+        r = {r.left + 2, r.top + 2, r.left + list.ColumnWidth(kIconCol) - 2, r.bottom - 2};
+        if (area) *area = (r.right - r.left) * (r.bottom - r.top);
+        return CountPixels(r, colour);
     };
-
-    ASSERT_EQ(app.CheckState(ids::IMEUnShowChk), BST_CHECKED);
-    expectListed(false);
-
-    ASSERT_TRUE(app.Click(ids::IMEUnShowChk));
-    EXPECT_EQ(app.CheckState(ids::IMEUnShowChk), BST_UNCHECKED);
-    expectListed(true);
-    EXPECT_EQ(CellOf(helper.Window("atok"), kCaptionCol), "ATOK E2E");
-
-    // Back again with a real click: the box sits over the list and must stay clickable there.
-    ASSERT_TRUE(XClick(CentreOf(app.Control(ids::IMEUnShowChk))));
-    ASSERT_TRUE(WaitUntil([&] { return app.CheckState(ids::IMEUnShowChk) == BST_CHECKED; }))
-        << "a click on the box did not check it";
-    ASSERT_TRUE(WaitUntil([&] { return RowOf(helper.Window("atok")) < 0; }));
-    expectListed(false);
+    EXPECT_TRUE(WaitUntil([&] { return count(icons["icons"], kIconColours[0]) == 64; }))
+        << count(icons["icons"], kIconColours[0]) << " pixels of the icon's colour";
+    int area = 0;
+    EXPECT_LT(count(plain["shown"], GetSysColor(COLOR_WINDOW), &area), area) << "a blank cell";
+    EXPECT_EQ(count(plain["shown"], kIconColours[0]) + count(damaged["damaged"], kIconColours[0]),
+              0);
 }
 
-TEST_F(CatalogueTest, TitlesAreReadThroughTheAnsiCodePage) {
-    std::string longTitle;
-    for (int i = 0; longTitle.size() < 300; ++i) longTitle += char('A' + i % 26);
-    const std::string japanese = "日本語のウィンドウ";
-    auto& helper = StartHelper({
-        {"window", "long", "--title", longTitle, "--hidden"},
-        {"window", "jp", "--title", japanese, "--hidden"},
-    });
-    Launch();
+TEST_F(CatalogueTest, HeaderClicksSortDescendingThenAscendingIgnoringCase) {
+    // Letter case against the alphabet, and two titles equal but for case,
+    // which keep their order both ways.
+    auto& helper = StartHelper(
+        "window|b|--title|E2E sort b|window|c|--title|E2E sort C|window|a|"
+        "--hidden|--title|e2e SORT a|window|x|--title|e2e sort x|window|X|"
+        "--title|E2E SORT X");
+    App& app = Launch();
+    RemoteList& list = app.List();
+    using Order = std::vector<std::string>;
+    auto ours = [&] {
+        Order found;
+        for (int row = 0; row < list.Count(); ++row)
+            if (std::string t = list.Cell(row, kCaptionCol);
+                t.find("2E") != t.npos || t.find("2e") != t.npos)
+                found.push_back(t);
+        return found;
+    };
+    Order unsorted = ours(), x = {"e2e sort x", "E2E SORT X"};  // equal keys: as they came
+    if (std::find(unsorted.begin(), unsorted.end(), x[0]) >
+        std::find(unsorted.begin(), unsorted.end(), x[1]))
+        std::swap(x[0], x[1]);
+    RECT h = WindowRect(ListView_GetHeader(list.Handle()));  // the caption's header:
+    POINT p{h.left + list.ColumnWidth(kIconCol) + list.ColumnWidth(kCaptionCol) / 2,
+            (h.top + h.bottom) / 2};
+    ASSERT_TRUE(list.Select(app.RowOf(helper["b"])));
 
-    EXPECT_EQ(CellOf(helper.Window("long"), kCaptionCol), longTitle.substr(0, 255));
-    // Code page 1252 has no such characters: each reads as '?', as any ANSI program sees it.
-    std::string expected = GetACP() == 932 ? japanese : std::string(9, '?');
-    EXPECT_EQ(CellOf(helper.Window("jp"), kCaptionCol), expected);
+    ASSERT_TRUE(XClick({p.x - 6, p.y}));
+    EXPECT_TRUE(WaitUntil([&] {
+        return ours() == Order{x[0], x[1], "E2E sort C", "E2E sort b", "e2e SORT a"};
+    }));
+    EXPECT_EQ(list.Cell(list.Selected(), kHandleCol), HandleText(helper["b"]))
+        << "the selection moved";
+    ASSERT_TRUE(XClick({p.x + 6, p.y}));  // apart: the two make no double click
+    EXPECT_TRUE(WaitUntil([&] {
+        return ours() == Order{"e2e SORT a", "E2E sort b", "E2E sort C", x[0], x[1]};
+    }));
 }
 
 }  // namespace

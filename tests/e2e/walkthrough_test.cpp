@@ -1,245 +1,162 @@
-// One program session along the typical road and on through a user's whole
-// journey, on helper targets and with real input throughout: pick a row, keep
-// its window in front, pick a dialog's control with the finder, save an icon
-// of the row's program, retire to the notification area and quit from there.
-#include <windows.h>
-
-#include <commctrl.h>
-#include <shellapi.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <iterator>
-#include <optional>
-
-#include "harness/desktop.h"
-#include "harness/fixture.h"
-#include "harness/icon_file.h"
-#include "harness/input.h"
-#include "harness/modal.h"
-#include "harness/options.h"
-#include "harness/wait.h"
+// One session as a user has it, with real input throughout: pick a row, keep
+// its window in front, pick a control with the finder, save an icon of the
+// row's program, retire to the notification area, come back, and quit from there.
+#include "harness/e2e.h"
 
 namespace e2e {
 namespace {
 
-bool IsTopmost(HWND h) {
-    return (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-bool PutOnClipboard(const std::wstring& text) {
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    if (!data) return false;
-    std::memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(data);
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s)) return false;
-    EmptyClipboard();
-    bool ok = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
-    CloseClipboard();
-    return ok;
-}
-
-// The notification icon of (window, id 0) exists exactly when a modify that
-// changes nothing succeeds.
-bool TrayIconExists(HWND owner) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = owner;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
-// A bitmap file as far as the walk checks it: 24-bit uncompressed, its size
-// and the colour at its centre.
-struct Bitmap24 {
-    LONG width = 0, height = 0;
-    COLORREF centre = 0;
-};
-std::optional<Bitmap24> ReadBitmap24(const std::wstring& path) {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes(GetFileSize(file.Get(), nullptr), '\0');
-    DWORD read = 0;
-    BITMAPFILEHEADER head{};
-    BITMAPINFOHEADER info{};
-    if (!ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr) ||
-        read < sizeof head + sizeof info)
-        return std::nullopt;
-    std::memcpy(&head, bytes.data(), sizeof head);
-    std::memcpy(&info, bytes.data() + sizeof head, sizeof info);
-    if (head.bfType != 0x4D42 || info.biBitCount != 24 || info.biCompression != BI_RGB)
-        return std::nullopt;
-    Bitmap24 bmp{info.biWidth, std::abs(info.biHeight), 0};
-    size_t stride = (size_t(bmp.width) * 3 + 3) & ~size_t(3);
-    LONG y = bmp.height / 2, x = bmp.width / 2;  // the middle row reads the same either way up
-    size_t at = head.bfOffBits + stride * size_t(y) + 3 * size_t(x);
-    if (at + 3 > bytes.size()) return std::nullopt;
-    auto p = reinterpret_cast<const BYTE*>(bytes.data() + at);
-    bmp.centre = RGB(p[2], p[1], p[0]);
-    return bmp;
-}
-
-class WalkThroughTest : public KelvorinTest {
-  protected:
-    // A real click in the caption cell of window h's row, `offset` pixels in.
-    bool ClickRowOf(HWND h, int offset) {
-        RemoteListView& list = app_->List();
-        int row = list.FindRow(kHandleCol, HandleText(h));
-        auto bounds = row >= 0 ? list.ItemRect(row) : std::nullopt;
-        if (!bounds) return false;
-        POINT p{bounds->left + list.Column(kIconCol).width + offset,
-                (bounds->top + bounds->bottom) / 2};
-        ClientToScreen(list.Handle(), &p);
-        EXPECT_EQ(WindowFromPoint(p), list.Handle()) << "the row is covered";
-        return XClick(p);
-    }
-    bool ClickControl(HWND control) { return XClick(CentreOf(control)); }
-};
+using WalkThroughTest = KelvorinTest;
 
 TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
-    // The row's program carries icons of known pictures; the desktop has a
-    // shell, as every real one does (README: "Progman").
-    StartHelper({{"window", "progman", "--class", "Progman", "--hidden"}});
-    std::wstring scratch = WindowsPath(GetOptions().workDir + "/walkthrough");
-    CreateDirectoryW(scratch.c_str(), nullptr);
-    const std::wstring exe = scratch + L"\\walker.exe";
-    ASSERT_TRUE(CopyFileW(GetOptions().helperExe.c_str(), exe.c_str(), FALSE) && AddIcons(exe));
-    const std::string title = "E2E walk-through target";
-    helpers_.push_back(std::make_unique<HelperProcess>(
-        HelperProcess::Start({"window", "target", "--title", title, "dialog", "dlg", "--title",
-                              "E2E walk-through dialog"},
-                             exe)));
-    HelperProcess& helper = *helpers_.back();
-    HWND target = helper.Window("target"), dialog = helper.Window("dlg");
-    KelvorinApp& app = Launch();
-    HWND main = app.MainWindow();
-    RemoteListView& list = app.List();
-    // Made after the start: hidden windows are listed too, so a refresh would add its row.
-    HWND late = StartHelper({{"window", "late", "--title", "E2E walk-through late", "--hidden"}})
-                    .Window("late");
-    // The dialog beside the main window, level with the finder's box, as far
-    // in as the screen needs (it is wider in code page 1252).
-    RECT frame{}, box{};
-    GetWindowRect(main, &frame);
-    GetWindowRect(dialog, &box);
-    int x = std::min(frame.right + 4, GetSystemMetrics(SM_CXSCREEN) - (box.right - box.left));
-    SetWindowPos(dialog, nullptr, x, frame.top + 200, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    HWND button = helper.Window("dlg/disabled");
-    ASSERT_FALSE(PtInRect(&frame, CentreOf(button)))
-        << "the dialog's button is under the main window";
+    StartShell();
+    const std::wstring exe = IconHelper("walk", L"walker.exe");
+    auto& helper = StartHelper(
+        "window|target|--title|E2E walk target|"
+        "window|owner|--title|E2E walk owner|--disabled-button",
+        exe);
+    App& app = Launch();
+    HWND main = app.Main(), target = helper["target"], button = helper["owner/button"];
+    HWND late = StartHelper("window|late|--title|E2E walk late|--hidden")["late"];
+    RemoteList& list = app.List();
+    // The finder's target beside the main window, level with the cross-hair.
+    RECT frame = WindowRect(main);
+    POINT box = Centre(app(ids::picFinder));
+    SetWindowPos(helper["owner"], nullptr, frame.right + 4, box.y - 40, 260, 120,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    auto clickRow = [&](int x) {
+        RECT row = list.ItemRect(app.RowOf(target));
+        return XClick({row.left + list.ColumnWidth(kIconCol) + x, (row.top + row.bottom) / 2});
+    };
 
-    // 1. A click on the target's row makes its window the selected one.
-    const std::string path = helper.Reported("path");
-    const std::string summary =
-        HandleText(target) + "\twalker.exe\t" + title + "\t" + helper.Reported("pid") + "\t" + path;
-    ASSERT_TRUE(PutOnClipboard(L"E2E before the walk"));
-    ASSERT_TRUE(ClickRowOf(target, 40));
-    ASSERT_TRUE(WaitUntil([&] { return ClipboardText() == summary; }))
-        << "clipboard: " << ClipboardText().value_or("<none>") << "\nexpected: " << summary;
-    EXPECT_EQ(app.Text(ids::CaptionTxt), title);
-    const int row = list.SelectedRow();
-    EXPECT_EQ(list.Cell(row, kHandleCol), HandleText(target));
+    // 1. A click in the row's caption cell loads the row.
+    const std::string summary = HandleText(target) + "\twalker.exe\tE2E walk target\t" +
+                                std::to_string(helper.Pid()) + "\t" + helper.path;
+    ASSERT_TRUE(clickRow(40));
+    ASSERT_TRUE(WaitUntil([&] { return Clipboard() == summary; })) << Clipboard().value_or("");
+    EXPECT_EQ(app.Text(ids::CaptionTxt), "E2E walk target");
 
-    // 2. Options open, 常に手前に表示 checked: the target goes on top, and nothing
-    // else happens: no load (the clipboard keeps a marker), no refresh.
+    // 2. The options region opens below; 常に手前に表示 puts the window on top
+    // and does nothing else: no load, no refresh.
     SIZE closed = ClientSize(main);
-    ASSERT_TRUE(ClickControl(app.Control(ids::Command2)));
-    ASSERT_TRUE(WaitUntil([&] { return ClientSize(main).cy > closed.cy; })) << "no options region";
-    const auto rows = list.Rows();
-    RECT place{};
-    GetWindowRect(target, &place);
-    const int boxes[] = {ids::WinVisibleChk, ids::SaihaimenChk, ids::TaskBarShowChk};
-    std::vector<int> states;
-    for (int id : boxes) states.push_back(app.CheckState(id));
-    ASSERT_TRUE(PutOnClipboard(L"E2E before the box"));
-    ASSERT_FALSE(IsTopmost(target));
-    ASSERT_TRUE(ClickControl(app.Control(ids::TemaeChk)));
-    ASSERT_TRUE(WaitUntil([&] { return IsTopmost(target); })) << "the target did not go on top";
-    EXPECT_EQ(app.CheckState(ids::TemaeChk), BST_CHECKED);
-    EXPECT_TRUE(HoldsFor([&] { return ClipboardText() == "E2E before the box"; }, 300ms))
-        << "a row was loaded";
-    EXPECT_EQ(list.Rows(), rows) << "the list changed";
-    EXPECT_EQ(list.FindRow(kHandleCol, HandleText(late)), -1) << "the list was refreshed";
-    EXPECT_EQ(list.SelectedRow(), row);
-    EXPECT_EQ(app.Text(ids::CaptionTxt), title);
-    for (size_t i = 0; i < std::size(boxes); ++i)
-        EXPECT_EQ(app.CheckState(boxes[i]), states[i]) << "box " << boxes[i] << " changed";
-    RECT placeAfter{};
-    GetWindowRect(target, &placeAfter);
-    EXPECT_TRUE(EqualRect(&place, &placeAfter)) << "the target moved";
-    EXPECT_TRUE(IsWindowVisible(target));
-    EXPECT_EQ(GetAncestor(target, GA_PARENT), GetDesktopWindow());
-    EXPECT_EQ(GetWindow(target, GW_OWNER), nullptr);
-    EXPECT_FALSE(IsTopmost(dialog)) << "another window went on top too";
+    ASSERT_TRUE(XClick(Centre(app(ids::Command2))));
+    ASSERT_TRUE(WaitUntil([&] { return ClientSize(main).cy == closed.cy + Pixels(2505); }));
+    EXPECT_EQ(WindowRect(main).top, frame.top) << "the window moved";
+    ASSERT_TRUE(PutClipboard("E2E before the box"));
+    ASSERT_TRUE(XClick(Centre(app(ids::TemaeChk))));
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(target); }));
+    EXPECT_TRUE(HoldsFor([&] { return Clipboard() == "E2E before the box"; }, 300ms));
+    EXPECT_EQ(app.RowOf(late), -1);
 
-    // 3. The cross-hair dragged onto the dialog's disabled button picks it.
-    ASSERT_TRUE(XDrag(CentreOf(app.Control(ids::picFinder)), CentreOf(button)));
-    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }))
-        << "HandleTxt shows " << app.Text(ids::HandleTxt);
+    // 3. A right press on the cross-hair does nothing; a left drag picks what
+    // it passes over, Escape ends it as it began, and a drag that loses the
+    // mouse to another window (told by WM_CAPTURECHANGED) ends there.
+    auto crossHair = [&] { return SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0) != 0; };
+    ASSERT_TRUE(Xdo({"mousemove", std::to_string(box.x), std::to_string(box.y), "mousedown", "3"}));
+    EXPECT_TRUE(HoldsFor([&] { return !Gui(main).hwndCapture && app.Text(ids::HandleTxt).empty(); },
+                         300ms));
+    ASSERT_TRUE(Xdo({"mouseup", "3"}));
+    ASSERT_TRUE(XDrag(box, Centre(button), false));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
+    ASSERT_TRUE(Keys({VK_ESCAPE}));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt).empty() && crossHair(); }));
+    EXPECT_TRUE(!Gui(main).hwndCapture && Xdo({"mouseup", "1"}));
+    ASSERT_TRUE(XDrag(box, {box.x - 40, box.y}, false));
+    SendMessageW(app(ids::picFinder), WM_CAPTURECHANGED, 0, LPARAM(helper["owner"]));
+    EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    ASSERT_TRUE(XDrag(box, Centre(button), false));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
+    EXPECT_EQ(Gui(main).hwndCapture, app(ids::picFinder));
+    EXPECT_FALSE(crossHair()) << "the cross-hair stayed";
+    RECT shot = WindowRect(main);
+    shot = {shot.left - 12, shot.top - 12, 1280, shot.bottom + 12};
+    Screenshot("finder-drag", &shot);
+    ASSERT_TRUE(Xdo({"mouseup", "1"}));
+    EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
     EXPECT_EQ(app.Text(ids::txtClassName), "Button");
-    EXPECT_TRUE(IsTopmost(target)) << "the drag undid the target's place on top";
+    EXPECT_TRUE(IsTopmost(target));
+    ASSERT_TRUE(XClick(Centre(app(ids::GetParentHandleBtn))));
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(helper["owner"]); }));
+    EXPECT_EQ(app.Text(ids::txtClassName), "KelvorinE2eTarget");
 
-    // 4. The row selected again and one of its program's icons saved.
-    ASSERT_TRUE(PutOnClipboard(L"E2E before the second pick"));
-    ASSERT_TRUE(ClickRowOf(target, 80));
-    ASSERT_TRUE(WaitUntil([&] { return ClipboardText() == summary; })) << "the row was not loaded";
-    ASSERT_TRUE(ClickControl(app.Control(ids::PIconGetBtn)));
-    HWND extractor = WaitForOwnedWindow(app.ProcessId(), ids::kIconGetterClass, main, 10s);
-    ASSERT_TRUE(extractor) << "no icon extractor";
-    HWND count = FindControl(extractor, ids::IconLabel3);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(count) == std::to_string(kIconCount); }, 10s))
-        << "the extractor found " << WindowText(count) << " icons";
-    RemoteListView items(FindControl(extractor, ids::IconListView1));
-    std::optional<RECT> first = items.ItemRect(0);
-    ASSERT_TRUE(first);
-    POINT itemPoint{(first->left + first->right) / 2, (first->top + first->bottom) / 2};
-    ClientToScreen(items.Handle(), &itemPoint);
-    ASSERT_TRUE(XClick(itemPoint));
-    ASSERT_TRUE(WaitUntil([&] { return items.SelectedRow() == 0; })) << "item 1 not selected";
-    ASSERT_TRUE(ClickControl(FindControl(extractor, ids::IconCommand2)));
-    HWND save = WaitForOwnedWindow(app.ProcessId(), L"#32770", extractor, 10s);
-    ASSERT_TRUE(save) << "no save dialog";
-    const std::wstring file = scratch + L"\\first icon.bmp";
+    // 4. The row again (a click on the selected row loads it too), and the
+    // third icon of its program saved as a bitmap.
+    ASSERT_TRUE(PutClipboard("E2E before the second click"));
+    ASSERT_TRUE(clickRow(80));
+    ASSERT_TRUE(WaitUntil([&] { return Clipboard() == summary; }));
+    ASSERT_TRUE(XClick(Centre(app(ids::PIconGetBtn))));
+    HWND extractor = WaitWindow(app.Process().Id(), ids::kIconGetterClass, main);
+    ASSERT_TRUE(extractor);
+    ASSERT_TRUE(WaitUntil([&] { return Text(GetDlgItem(extractor, ids::IconLabel3)) == "3"; }));
+    RemoteList items(GetDlgItem(extractor, ids::IconListView1));
+    RECT third = items.ItemRect(2);
+    ASSERT_TRUE(XClick({(third.left + third.right) / 2, (third.top + third.bottom) / 2}));
+    ASSERT_TRUE(WaitUntil([&] { return items.Selected() == 2; }));
+    ASSERT_TRUE(XClick(Centre(GetDlgItem(extractor, ids::IconCommand2))));
+    HWND save = WaitWindow(app.Process().Id(), L"#32770", extractor);
+    ASSERT_TRUE(save);
+    const std::wstring file = WinPath(opt.workDir + "/walk/third icon.bmp");
     SendMessageW(FileNameField(save), WM_SETTEXT, 0, LPARAM(file.c_str()));
-    ASSERT_TRUE(PressButton(save, IDOK));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(save); }, 10s)) << "the save dialog stayed";
-    std::optional<Bitmap24> saved;
-    EXPECT_TRUE(WaitUntil([&] { return (saved = ReadBitmap24(file)).has_value(); }))
-        << "no 24-bit bitmap was written";
-    if (saved) {
-        EXPECT_EQ(saved->width, GetSystemMetrics(SM_CXICON));
-        EXPECT_EQ(saved->height, GetSystemMetrics(SM_CYICON));
-        EXPECT_EQ(saved->centre, kIconColours[0]) << "not the first icon";
+    ASSERT_TRUE(Press(save, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(save); }));
+    // 24 bits, bottom-up, the icon drawn at the system size (32 here) on white.
+    std::string bmp;
+    ASSERT_TRUE(WaitUntil([&] { return (bmp = FileText(file)).size() == 54 + 32 * 32 * 3; }));
+    EXPECT_EQ(bmp.substr(0, 2) + bmp.substr(18, 12),
+              std::string("BM\x20\0\0\0\x20\0\0\0\x01\0\x18\0", 14));
+    for (int i = 0; i < 32 * 32; ++i) {
+        COLORREF c = Painted(2, i % 32, 31 - i / 32) ? kIconColours[2] : RGB(255, 255, 255);
+        ASSERT_EQ(bmp.substr(54 + 3 * i, 3),
+                  std::string({char(GetBValue(c)), char(GetGValue(c)), char(GetRValue(c))}))
+            << "pixel " << i;
     }
-    ASSERT_TRUE(ClickControl(FindControl(extractor, ids::IconCommand3)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(extractor) && IsWindowEnabled(main); }))
-        << "閉じる did not give the main window back";
+    ASSERT_TRUE(XClick(Centre(GetDlgItem(extractor, ids::IconCommand3))));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(extractor) && IsWindowEnabled(main); }));
 
-    // 5. Off to the notification area.
-    ASSERT_TRUE(ClickControl(app.Control(ids::Command3)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "the main window stayed";
-    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main); })) << "no notification icon";
+    // 5. Off to the notification area. A restarted shell, which lost the icon
+    // and says so to every window, gets it again; it has its tip; Ctrl+1 still
+    // hides the window in front.
+    const SIZE opened = ClientSize(main);
+    ASSERT_TRUE(XClick(Centre(app(ids::Command3))));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) && TrayIconExists(main); }));
+    NOTIFYICONDATAW lost{sizeof lost, main};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &lost));
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main); })) << "the icon did not come back";
+    const POINT icon = TrayIconPoint();
+    ASSERT_TRUE(Xdo({"mousemove", std::to_string(icon.x - 2), std::to_string(icon.y), "mousemove",
+                     std::to_string(icon.x), std::to_string(icon.y)}));
+    EXPECT_TRUE(WaitUntil([&] {
+        return Text(WaitWindow(0, L"tooltips_class32", nullptr, 0ms)) == "Kelvorin";
+    })) << "no tip on the notification icon";
+    ASSERT_TRUE(Front(target));
+    EXPECT_TRUE(Hold(
+        {VK_CONTROL, '1'}, [&] { return !IsWindowVisible(target); }, 1s));
 
-    // 6. The icon's menu by a real click, and 終了 from it.
-    RECT tray{};
-    GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &tray);
-    ASSERT_TRUE(XClick({tray.right - 10, (tray.top + tray.bottom) / 2}));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        auto menus = TopLevelWindows(app.ProcessId(), L"#32768", true);
-        return (menu = menus.empty() ? nullptr : menus.front()) != nullptr;
-    })) << "the icon opened no menu";
-    RECT menuArea{};
-    GetClientRect(menu, &menuArea);
-    POINT quit{menuArea.right / 2, menuArea.bottom * 3 / 4};  // the second of two items
-    ClientToScreen(menu, &quit);
-    ASSERT_TRUE(XClick(quit));
-    ASSERT_TRUE(app.Process().WaitForExit(5s)) << "終了 did not end the program";
+    // 6. Either button opens the icon's menu: a click elsewhere closes it,
+    // 開く brings the window back as it was, 終了 ends the program.
+    const DWORD pid = app.Process().Id();
+    auto pick = [&](int mouseButton, int item) {  // -1: elsewhere
+        HWND menu = nullptr;  // seen: a click right after the icon came back went unanswered
+        for (int i = 0; i < 3 && !menu && XClick(icon, mouseButton); ++i)
+            menu = WaitWindow(pid, L"#32768", nullptr, 1s);
+        RECT m = WindowRect(menu);
+        POINT p{(m.left + m.right) / 2, m.top + (m.bottom - m.top) * (2 * item + 1) / 4};
+        return menu && XClick(item < 0 ? POINT{300, 150} : p);
+    };
+    ASSERT_TRUE(pick(3, -1));
+    EXPECT_TRUE(WaitUntil([&] { return !WaitWindow(pid, L"#32768", nullptr, 0ms); }));
+    EXPECT_TRUE(TrayIconExists(main) && !IsWindowVisible(main));
+    ASSERT_TRUE(pick(1, 0));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !TrayIconExists(main); }));
+    EXPECT_EQ(ClientSize(main).cy, opened.cy) << "the options region did not come back open";
+    ASSERT_TRUE(XClick(Centre(app(ids::Command3))));
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main); }));
+    ASSERT_TRUE(pick(1, 1));
+    ASSERT_TRUE(app.Process().WaitExit(5s)) << "終了 did not end the program";
     EXPECT_EQ(app.Process().ExitCode(), 0u);
-    EXPECT_FALSE(TrayIconExists(main)) << "the icon outlived the program";
-    app_.reset();
+    EXPECT_FALSE(TrayIconExists(main));
 }
 
 }  // namespace

@@ -1,0 +1,239 @@
+// The options region at work on real windows of another process, a hung one
+// among them, and the caption-bar buttons of the program's own window.
+#include <iterator>
+#include <tuple>
+
+#include "harness/e2e.h"
+
+namespace e2e {
+namespace {
+
+// clang-format off
+const int kOrder[] = {
+    ids::ListView1, ids::IMEUnShowChk, ids::Command1, ids::Command3, ids::Command4,
+    ids::HandleTxt, ids::GetParentHandleBtn, ids::txtClassName, ids::PRefreshBtn,
+    ids::PForceCloseBtn, ids::PEnd, ids::Command2, ids::CaptionTxt, ids::CaptionChangeBtn,
+    ids::WinVisibleChk, ids::TemaeChk, ids::TaskBarShowChk, ids::SaihaimenChk, ids::PIconGetBtn,
+    ids::ToumeiSld, ids::ButtonCmb, ids::ButtonUnEnabledBtn, ids::ButtonEnabledBtn};
+// clang-format on
+
+// One program for the suite, its options region open, on a desktop with a shell.
+class AdjustTest : public KelvorinTest {
+  protected:
+    static void SetUpTestSuite() {
+        shell_ = new Helper("window|progman|--class|Progman|--hidden");
+        shared_ = new App;
+        shared_->Click(ids::Command2);
+    }
+    static void TearDownTestSuite() { delete shared_, delete shell_; }
+    // Loads window h's row as a pick of it does, relisting when h has no row yet.
+    static bool Load(HWND h) {
+        App& app = *shared_;
+        if (app.RowOf(h) < 0) app.Click(ids::PRefreshBtn);
+        int row = app.RowOf(h);
+        if (row < 0 || (app.List().Selected() != row && !app.List().Select(row))) return false;
+        return app.Text(ids::CaptionTxt) == app.List().Cell(row, kCaptionCol);
+    }
+    static Helper* shell_;
+    static App* shared_;
+};
+Helper* AdjustTest::shell_;
+App* AdjustTest::shared_;
+
+TEST_F(AdjustTest, EachBoxAndCommandChangesTheLoadedWindow) {
+    HWND w = StartHelper("window|w|--title|E2E adjusted")["w"], desktop = GetDesktopWindow();
+    App& app = *shared_;
+    ASSERT_TRUE(Load(w));
+    const RECT place = WindowRect(w);
+    // Shown, on top, parent, owner, and the row's visibility and Command1 as shown.
+    auto state = [&] {
+        return std::tuple(IsWindowVisible(w) != 0, IsTopmost(w), GetAncestor(w, GA_PARENT),
+                          GetWindow(w, GW_OWNER), app.List().Cell(app.RowOf(w), kVisibleCol),
+                          app.Text(ids::Command1));
+    };
+    using State = decltype(state());
+    const State before = state(), shown{true, false, desktop, nullptr, kShown, "隠す"};
+    ASSERT_EQ(before, shown);
+    const std::pair<int, State> boxes[] = {
+        {ids::WinVisibleChk, {false, false, desktop, nullptr, kShown, "隠す"}},
+        {ids::TemaeChk, {true, true, desktop, nullptr, kShown, "隠す"}},
+        {ids::SaihaimenChk, {false, false, (*shell_)["progman"], nullptr, kShown, "隠す"}},
+        {ids::TaskBarShowChk, {true, false, desktop, desktop, kShown, "隠す"}},
+        {ids::Command1, {false, false, desktop, nullptr, kHidden, "表示する"}},
+    };
+    for (const auto& [id, on] : boxes) {
+        SCOPED_TRACE(id);
+        // Another program's window changes when it gets to it.
+        ASSERT_TRUE(app.Click(id));
+        EXPECT_TRUE(WaitUntil([&] { return state() == on; }));
+        ASSERT_TRUE(app.Click(id));
+        EXPECT_TRUE(WaitUntil([&] { return state() == before; }));
+        RECT now = WindowRect(w);
+        EXPECT_TRUE(EqualRect(&now, &place)) << "the window moved";
+    }
+    // 変更 writes the caption through the ANSI code page, and the list shows it.
+    SendMessageW(app(ids::CaptionTxt), WM_SETTEXT, 0, LPARAM(L"新しい題名 E2E"));
+    ASSERT_TRUE(app.Click(ids::CaptionChangeBtn));
+    const std::string title = opt.codepage == 932 ? "新しい題名 E2E" : "????? E2E";
+    EXPECT_EQ(Text(w), title);
+    EXPECT_EQ(app.List().Cell(app.RowOf(w), kCaptionCol), title) << "the list was not rebuilt";
+}
+
+TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
+    auto& helper = StartHelper("window|w|--title|E2E faded|--tool|window|other|--title|E2E other");
+    HWND w = helper["w"], slider = (*shared_)(ids::ToumeiSld);
+    const LONG style = GetWindowLongW(w, GWL_EXSTYLE);
+    auto alpha = [&](HWND h) {
+        BYTE a = 0;
+        DWORD flags = 0;
+        return GetLayeredWindowAttributes(h, nullptr, &a, &flags) && flags == LWA_ALPHA ? a : -1;
+    };
+    auto position = [&] { return int(SendMessageW(slider, TBM_GETPOS, 0, 0)); };
+    ASSERT_TRUE(Load(w));
+    // A click beside the thumb (at the right end) pages the slider and focuses it for a key.
+    RECT r = WindowRect(slider);
+    ASSERT_TRUE(XClick({r.left + 20, (r.top + r.bottom) / 2}));
+    ASSERT_TRUE(WaitUntil([&] { return position() < 255; }));
+    const int paged = position();
+    EXPECT_TRUE(WaitUntil([&] { return alpha(w) == paged; }));
+    EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE), style | WS_EX_LAYERED) << "only the layered bit";
+    ASSERT_TRUE(Keys({VK_LEFT}));
+    EXPECT_TRUE(WaitUntil([&] { return position() == paged - 1 && alpha(w) == paged - 1; }));
+    // Loading another window resets the slider from code, which fades nothing.
+    ASSERT_TRUE(Load(helper["other"]));
+    EXPECT_EQ(position(), 255);
+    EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 64);
+    EXPECT_EQ(alpha(w), paged - 1);
+    EXPECT_EQ(alpha(helper["other"]), -1);
+}
+
+TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
+    HWND w = StartHelper("window|w|--title|E2E keys")["w"], main = shared_->Main();
+    App& app = *shared_;
+    RemoteList& list = app.List();
+    ASSERT_TRUE(Load(w));  // a plain window: every box enabled
+    ASSERT_TRUE(Front(main) && TabTo(main, ids::ListView1));
+    const size_t n = std::size(kOrder);
+    for (size_t i = 1; i <= n; ++i) ASSERT_TRUE(Tab(main, kOrder[i % n]));
+    for (size_t i = n; i-- > 0;) ASSERT_TRUE(Tab(main, kOrder[i], true));
+    // A text box reached by Tab has its text selected.
+    ASSERT_TRUE(TabTo(main, ids::CaptionTxt));
+    EXPECT_EQ(SendMessageW(app(ids::CaptionTxt), EM_GETSEL, 0, 0), MAKELONG(0, 8));
+    ASSERT_TRUE(TabTo(main, ids::TemaeChk) && Keys({VK_SPACE}));
+    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(w) && app.Check(ids::TemaeChk) == BST_CHECKED; }));
+    HWND late = StartHelper("window|late|--title|E2E late|--hidden")["late"];
+    ASSERT_TRUE(TabTo(main, ids::PRefreshBtn) && Keys({VK_SPACE}));
+    EXPECT_TRUE(WaitUntil([&] { return app.RowOf(late) >= 0; })) << "Space on 更新 did not relist";
+    // Away and back: the focus is where it was.
+    ASSERT_TRUE(Front(w) && Front(main));
+    EXPECT_TRUE(WaitUntil([&] { return Focused(main) == app(ids::PRefreshBtn); }));
+    // Each arrow step in the list loads its row: the row's summary goes to the clipboard.
+    ASSERT_TRUE(TabTo(main, ids::ListView1));
+    for (int row = list.Selected() + 1, end = row + 2; row < end; ++row) {
+        ASSERT_TRUE(Keys({VK_DOWN}) && WaitUntil([&] { return list.Selected() == row; }));
+        std::vector<std::string> c = list.Row(row);
+        std::string summary = c[1] + "\t" + c[2] + "\t" + c[3] + "\t" + c[4] + "\t" + c[5];
+        EXPECT_TRUE(WaitUntil([&] { return Clipboard() == summary; })) << "row " << row;
+    }
+    // With the options region closed its controls are out of reach both ways.
+    ASSERT_TRUE(app.Click(ids::Command2));
+    EXPECT_TRUE(Tab(main, ids::ListView1) && Tab(main, ids::Command2, true));
+    ASSERT_TRUE(app.Click(ids::Command2));
+}
+
+TEST_F(AdjustTest, CloseAsksOnlyTheLoadedWindowAndForceCloseWarnsFirst) {
+    auto& helper = StartHelper("window|stays|--title|E2E stays|window|goes|--title|E2E goes");
+    auto& victim = StartHelper("window|victim|--title|E2E victim");
+    App& app = *shared_;
+    ASSERT_TRUE(Load(helper["goes"]) && app.Click(ids::PEnd));
+    // Sent, not posted: the window, which answers 200 ms late, is gone when the click returns.
+    EXPECT_TRUE(!IsWindow(helper["goes"]) && IsWindow(helper["stays"]) &&
+                helper.Process().Running());
+
+    ASSERT_TRUE(Load(victim["victim"]));
+    for (int answer : {IDNO, IDYES}) {
+        AsyncClick click(app(ids::PForceCloseBtn));
+        HWND box = WaitWindow(app.Process().Id(), L"#32770", app.Main());
+        ASSERT_TRUE(box) << "no warning";
+        EXPECT_EQ(Text(box), "タスク マネージャの警告");
+        EXPECT_EQ(MessageText(box).rfind("警告: プロセスが終了すると、", 0), 0u)
+            << MessageText(box);
+        EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the warning is not modal";
+        ASSERT_TRUE(Press(box, answer) && click.Done(10s));
+        EXPECT_EQ(victim.Process().WaitExit(answer == IDYES ? 5s : 300ms), answer == IDYES);
+    }
+    EXPECT_EQ(victim.Process().ExitCode(), 0u);
+    EXPECT_TRUE(app.Process().Running());
+}
+
+// A window that stopped answering a moment ago (the system does not call it
+// hung yet) and one slow to show itself: no key, load, command or refresh may
+// hold the program for over a second.
+TEST_F(AdjustTest, NothingWaitsOverASecondOnAWindowThatDoesNotAnswer) {
+    HWND slow = StartHelper("--slow-show|3000|window|slow|--hidden|--title|E2E slow")["slow"];
+    HWND w = StartHelper("--deaf-after|500|window|w|--title|E2E deaf")["w"];
+    App& app = *shared_;
+    ASSERT_TRUE(Front(w) && WaitUntil([&] {
+                    return !SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, nullptr);
+                }));
+    auto quick = [](auto&& action) {
+        auto start = std::chrono::steady_clock::now();
+        return action() && std::chrono::steady_clock::now() - start < 1s;
+    };
+    // Ctrl+1 held through three ticks of the watcher with it in front. Posted:
+    // a thread stuck in a call to another thread still handles sent messages.
+    EXPECT_FALSE(Hold(
+        {VK_CONTROL, '1'}, [&] { return !IsWindowVisible(w); }, 350ms));
+    PostMessageW(app(ids::PRefreshBtn), BM_CLICK, 0, 0);
+    EXPECT_TRUE(
+        WaitUntil([&] { return IsWindowVisible(app(ids::ListView1)) && app.RowOf(w) >= 0; }, 2s))
+        << "Ctrl+1 held the program";
+    // Loaded after a hidden window, its state runs every box's handler.
+    ASSERT_TRUE(Load(slow));
+    EXPECT_TRUE(quick([&] { return Load(w); })) << "loading its row";
+    for (int id :
+         {ids::WinVisibleChk, ids::TemaeChk, ids::TaskBarShowChk, ids::SaihaimenChk,
+          ids::CaptionChangeBtn, ids::ButtonUnEnabledBtn, ids::ButtonEnabledBtn, ids::PEnd})
+        EXPECT_TRUE(quick([&] { return app.Click(id, 1s); })) << id;
+    HWND slider = app(ids::ToumeiSld);
+    EXPECT_TRUE(quick([&] {
+        SendMessageW(slider, TBM_SETPOS, TRUE, 200);
+        return SendMessageTimeoutW(app.Main(), WM_HSCROLL, TB_ENDTRACK, LPARAM(slider), SMTO_NORMAL,
+                                   1000, nullptr);
+    })) << "a slider step";
+    // The slow window is shown, once it has taken its time.
+    ASSERT_TRUE(Load(slow));
+    EXPECT_TRUE(quick([&] { return app.Click(ids::WinVisibleChk, 1s); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(slow) != FALSE; }, 6s));
+    EXPECT_FALSE(IsHungAppWindow(w)) << "it counted as hung: the test no longer shows a fresh stop";
+}
+
+// Wine gives no system menu of another process's window: the caption-bar
+// buttons are tried on the program's own.
+using CaptionButtonsTest = KelvorinTest;
+
+TEST_F(CaptionButtonsTest, ADisabledCloseBoxKeepsTheProgramUntilAllAreEnabled) {
+    App& app = Launch();
+    HWND main = app.Main();
+    ASSERT_TRUE(app.List().Select(app.RowOf(main)));
+    ASSERT_EQ(app.Text(ids::ButtonCmb), "閉じるボタン");
+    RECT r = WindowRect(main);
+    POINT close{r.right - 4,
+                r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    while (close.x > r.right - 80 &&
+           SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)) != HTCLOSE)
+        --close.x;
+    close.x -= 4;
+    ASSERT_EQ(SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)), HTCLOSE);
+    ASSERT_TRUE(app.Click(ids::ButtonUnEnabledBtn));
+    ASSERT_TRUE(XClick(close));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }))
+        << "the click went astray";
+    EXPECT_FALSE(app.Process().WaitExit(1500ms)) << "the disabled close box closed the program";
+    ASSERT_TRUE(app.Click(ids::ButtonEnabledBtn));
+    ASSERT_TRUE(XClick(close));
+    EXPECT_TRUE(app.Process().WaitExit(5s)) << "the close box, enabled again, did not close it";
+}
+
+}  // namespace
+}  // namespace e2e
