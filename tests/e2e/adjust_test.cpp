@@ -80,7 +80,7 @@ TEST_F(AdjustTest, EachBoxAndCommandChangesTheLoadedWindow) {
 }
 
 TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
-    auto& helper = StartHelper("window|w|--title|E2E faded|--tool|window|other|--title|E2E other");
+    auto& helper = StartHelper("window|w|--title|E2E faded|window|other|--title|E2E other");
     HWND w = helper["w"], slider = (*shared_)(ids::ToumeiSld);
     const LONG style = GetWindowLongW(w, GWL_EXSTYLE);
     auto alpha = [&](HWND h) {

@@ -80,7 +80,7 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
         "window|long|--hidden|--title|" +
         cut +
         "日本|window|jp|--hidden|"
-        "--tool|--title|" +
+        "--title|" +
         japanese);
     // A file name the ANSI code page holds, but not plain ASCII.
     auto& icons = StartHelper("window|icons|--title|E2E icons",

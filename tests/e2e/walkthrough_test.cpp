@@ -79,7 +79,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     // extractor on its program, modal and owned: it tabs in its own order, lists
     // a bare name found on the search path, nothing of a damaged file, and
     // saves the third icon's exact picture.
-    ASSERT_TRUE(PutClipboard("E2E before the second click"));
+    ASSERT_TRUE(EmptyClipboard());
     ASSERT_TRUE(clickRow(80));
     ASSERT_TRUE(WaitUntil([&] { return Clipboard() == summary; }));
     ASSERT_TRUE(XClick(Centre(app(ids::PIconGetBtn))));

@@ -129,15 +129,9 @@ std::optional<std::string> Clipboard() {
     return text;
 }
 
-bool PutClipboard(const std::string& text) {
-    std::wstring w = Wide(text);
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (w.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(data), w.c_str(), (w.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(data);
-    bool ok = WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s) && EmptyClipboard() &&
-              SetClipboardData(CF_UNICODETEXT, data);
-    CloseClipboard();
-    return ok;
+bool EmptyClipboard() {
+    return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s) && ::EmptyClipboard() &&
+           CloseClipboard();
 }
 
 std::string MessageText(HWND box) {

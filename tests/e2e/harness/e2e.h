@@ -85,7 +85,7 @@ inline bool TrayIconExists(HWND owner) {  // a modify of nothing fails without a
 }
 POINT TrayIconPoint();  // the only icon sits at the taskbar's right end
 std::optional<std::string> Clipboard();
-bool PutClipboard(const std::string& text);
+bool EmptyClipboard();
 int CountPixels(RECT screen, COLORREF colour);
 std::string MessageText(HWND box);
 

@@ -2,7 +2,7 @@
 // reports them and pumps messages.
 //
 //   e2e_helper.exe [--deaf-after MS] [--slow-show MS] (window NAME [--title TEXT]
-//                  [--class CLASS] [--hidden] [--tool] [--disabled-button])...
+//                  [--class CLASS] [--hidden] [--disabled-button])...
 //
 // The windows cascade down the right edge of the desktop. --disabled-button
 // gives a window a disabled child button, NAME/button. --deaf-after pumps for
@@ -63,14 +63,12 @@ int wmain(int argc, wchar_t** argv) {
         if (arg != L"window") continue;
         std::wstring title, cls = L"KelvorinE2eTarget";
         bool hidden = false, button = false;
-        DWORD ex = 0;
         for (++i; i + 1 < argc && wcsncmp(argv[i + 1], L"--", 2) == 0;) {
             std::wstring option = argv[++i];
             if (option == L"--title") title = argv[++i];
             if (option == L"--class") cls = argv[++i];
             hidden |= option == L"--hidden";
             button |= option == L"--disabled-button";
-            if (option == L"--tool") ex = WS_EX_TOOLWINDOW;
         }
         WNDCLASSEXW wc{sizeof wc};
         wc.lpfnWndProc = TargetProc;
@@ -79,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
         wc.lpszClassName = cls.c_str();
         RegisterClassExW(&wc);  // fails harmlessly for a class made already
         HWND hwnd =
-            CreateWindowExW(ex, cls.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 1008,
+            CreateWindowExW(0, cls.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 1008,
                             30 + 24 * made++, 270, 160, nullptr, nullptr, wc.hInstance, nullptr);
         if (!hidden) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
         ReportWindow(name, hwnd);
