@@ -125,7 +125,12 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
         RECT r = list.ItemRect(app.RowOf(h));
         r = {r.left + 2, r.top + 2, r.left + list.ColumnWidth(kIconCol) - 2, r.bottom - 2};
         if (area) *area = (r.right - r.left) * (r.bottom - r.top);
-        return CountPixels(r, colour);
+        HDC screen = GetDC(nullptr);
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += GetPixel(screen, x, y) == colour;
+        ReleaseDC(nullptr, screen);
+        return n;
     };
     EXPECT_TRUE(WaitUntil([&] { return count(icons["icons"], kIconColours[0]) == 64; }))
         << count(icons["icons"], kIconColours[0]) << " pixels of the icon's colour";

@@ -48,8 +48,8 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     // mouse to another window (told by WM_CAPTURECHANGED) ends there.
     auto crossHair = [&] { return SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0) != 0; };
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(box.x), std::to_string(box.y), "mousedown", "3"}));
-    EXPECT_TRUE(HoldsFor([&] { return !Gui(main).hwndCapture && app.Text(ids::HandleTxt).empty(); },
-                         300ms));
+    EXPECT_FALSE(WaitUntil(
+        [&] { return Gui(main).hwndCapture || !app.Text(ids::HandleTxt).empty(); }, 300ms));
     ASSERT_TRUE(Xdo({"mouseup", "3"}));
     ASSERT_TRUE(XDrag(box, Centre(button), false));
     EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
@@ -77,8 +77,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
 
     // 4. The row again (a click on the selected row loads it too), and the
     // extractor on its program, modal and owned: it tabs in its own order, lists
-    // a bare name found on the search path, nothing of a damaged file, and
-    // saves the third icon's exact picture.
+    // a bare name found on the search path, and nothing of a damaged file.
     ASSERT_TRUE(EmptyClipboard());
     ASSERT_TRUE(clickRow(80));
     ASSERT_TRUE(WaitUntil([&] { return Clipboard() == summary; }));
@@ -112,18 +111,50 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
         EXPECT_EQ(items.Count(), count ? count : many)
             << "a file without sound icons leaves the list";
     }
+    // Saving, in boxes that never give the main window back: nothing when cancelled
+    // or with nothing picked; a new file at once, the third icon's exact picture; a
+    // question before replacing (No keeps the file, Yes replaces it); a read-only
+    // file kept and the user told why; a path past MAX_PATH refused in the dialog.
+    // `save` presses 保存 with item `index` selected (-1: as it is) and types `name`
+    // (empty: cancels); it says "asked", what a box said, or nothing.
+    const DWORD pid = app.Process().Id();
+    auto path = [](const std::wstring& name) { return WinPath(opt.workDir + "/walk/") + name; };
+    auto save = [&](int index, const std::wstring& name, bool replace = true) {
+        EXPECT_TRUE(index < 0 || items.Select(index));
+        AsyncClick click(part(ids::IconCommand2));
+        HWND dialog = WaitWindow(pid, L"#32770", extractor), reply = nullptr;
+        HWND types = GetDlgItem(dialog, 0x470);  // cmb1: the one filter
+        EXPECT_TRUE(SendMessageW(types, CB_GETCOUNT, 0, 0) == 1 &&
+                    Text(types) == "ビットマップ(*.bmp)");
+        SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, LPARAM(path(name).c_str()));
+        EXPECT_TRUE(Press(dialog, name.empty() ? IDCANCEL : IDOK)) << "no save dialog";
+        auto next = [&] {
+            return click.Done() || (reply = WaitWindow(pid, L"#32770", nullptr, 0ms, dialog));
+        };
+        std::string said;
+        for (int i = 0; i < 3 && WaitUntil(next, 10s) && !click.Done(); ++i) {
+            bool question = GetDlgItem(reply, IDYES),
+                 inDialog = GetWindow(reply, GW_OWNER) == dialog;
+            said += question ? "asked" : MessageText(reply);
+            Press(reply, !question ? IDOK : replace ? IDYES : IDNO);
+            if (WaitUntil([&] { return !IsWindow(reply); }) && inDialog && !(question && replace))
+                Press(dialog, IDCANCEL);
+        }
+        EXPECT_TRUE(click.Done(10s)) << "saving did not finish";
+        EXPECT_FALSE(IsWindowEnabled(main)) << "a box gave the main window back";
+        return said;
+    };
+    const std::wstring name = L"third icon.bmp";
+    EXPECT_EQ(save(-1, name), "");
     RECT third = items.ItemRect(2);
     ASSERT_TRUE(XClick({(third.left + third.right) / 2, (third.top + third.bottom) / 2}));
     ASSERT_TRUE(WaitUntil([&] { return items.Selected() == 2; }));
-    ASSERT_TRUE(XClick(Centre(part(ids::IconCommand2))));
-    HWND save = WaitWindow(app.Process().Id(), L"#32770", extractor);
-    ASSERT_TRUE(save);
-    const std::wstring file = WinPath(opt.workDir + "/walk/third icon.bmp");
-    SendMessageW(FileNameField(save), WM_SETTEXT, 0, LPARAM(file.c_str()));
-    ASSERT_TRUE(Press(save, IDOK));
+    EXPECT_EQ(save(-1, L""), "");
+    EXPECT_EQ(FileText(path(name)), "") << "written when cancelled or with nothing selected";
+    EXPECT_EQ(save(-1, name), "") << "asked to replace a file that was not there";
     // 24 bits, bottom-up, the icon drawn at the system size (32 here) on white.
-    std::string bmp;
-    ASSERT_TRUE(WaitUntil([&] { return (bmp = FileText(file)).size() == 54 + 32 * 32 * 3; }));
+    const std::string bmp = FileText(path(name));
+    ASSERT_EQ(bmp.size(), 54u + 32 * 32 * 3);
     EXPECT_EQ(bmp.substr(0, 2) + bmp.substr(18, 12),
               std::string("BM\x20\0\0\0\x20\0\0\0\x01\0\x18\0", 14));
     for (int i = 0; i < 32 * 32; ++i) {
@@ -132,6 +163,19 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
                   std::string({char(GetBValue(c)), char(GetGValue(c)), char(GetRValue(c))}))
             << "pixel " << i;
     }
+    EXPECT_EQ(save(0, name, false), "asked") << "replaced without asking";
+    EXPECT_TRUE(FileText(path(name)) == bmp) << "replaced after No";
+    EXPECT_EQ(save(0, name), "asked");
+    const std::string first = FileText(path(name));
+    EXPECT_TRUE(first.size() == bmp.size() && first != bmp) << "not replaced after Yes";
+    ASSERT_TRUE(SetFileAttributesW(path(name).c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string said = save(2, name);
+    EXPECT_EQ(
+        said.rfind("askedファイルを保存できませんでした。\r\n" + Utf8(path(name)) + "\r\n", 0), 0u)
+        << said;
+    EXPECT_TRUE(FileText(path(name)) == first);
+    const std::wstring tooLong(270 - path(L".bmp").size(), L'a');
+    EXPECT_NE(save(-1, tooLong + L".bmp"), "") << "a path past MAX_PATH went unremarked";
     // Space on 閉じる gives the main window back, the focus where it was.
     ASSERT_TRUE(TabTo(extractor, ids::IconCommand3) && Keys({VK_SPACE}));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(extractor) && IsWindowEnabled(main); }));
@@ -147,7 +191,8 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &lost));
     SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main); })) << "the icon did not come back";
-    const POINT icon = TrayIconPoint();
+    const RECT tray = WindowRect(FindWindowW(L"Shell_TrayWnd", nullptr));
+    const POINT icon{tray.right - 10, (tray.top + tray.bottom) / 2};  // the only icon
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(icon.x - 2), std::to_string(icon.y), "mousemove",
                      std::to_string(icon.x), std::to_string(icon.y)}));
     EXPECT_TRUE(WaitUntil([&] {
@@ -159,7 +204,6 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
 
     // 6. Either button opens the icon's menu: a click elsewhere closes it,
     // 開く brings the window back as it was, 終了 ends the program.
-    const DWORD pid = app.Process().Id();
     auto pick = [&](int mouseButton, int item) {  // -1: elsewhere
         HWND menu = nullptr;  // seen: a click right after the icon came back went unanswered
         for (int i = 0; i < 3 && !menu && XClick(icon, mouseButton); ++i)
