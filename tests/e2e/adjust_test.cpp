@@ -40,8 +40,9 @@ class AdjustTest : public KelvorinTest {
 Helper* AdjustTest::shell_;
 App* AdjustTest::shared_;
 
-TEST_F(AdjustTest, EachBoxAndCommandChangesTheLoadedWindow) {
-    HWND w = StartHelper("window|w|--title|E2E adjusted")["w"], desktop = GetDesktopWindow();
+TEST_F(AdjustTest, EachBoxCommandAndSliderStepChangesTheLoadedWindowOnly) {
+    auto& helper = StartHelper("window|w|--title|E2E adjusted|window|other|--title|E2E other");
+    HWND w = helper["w"], desktop = GetDesktopWindow(), slider = (*shared_)(ids::ToumeiSld);
     App& app = *shared_;
     ASSERT_TRUE(Load(w));
     const RECT place = WindowRect(w);
@@ -77,20 +78,15 @@ TEST_F(AdjustTest, EachBoxAndCommandChangesTheLoadedWindow) {
     const std::string title = opt.codepage == 932 ? "新しい題名 E2E" : "????? E2E";
     EXPECT_EQ(Text(w), title);
     EXPECT_EQ(app.List().Cell(app.RowOf(w), kCaptionCol), title) << "the list was not rebuilt";
-}
-
-TEST_F(AdjustTest, SliderStepsFadeTheLoadedWindowOnly) {
-    auto& helper = StartHelper("window|w|--title|E2E faded|window|other|--title|E2E other");
-    HWND w = helper["w"], slider = (*shared_)(ids::ToumeiSld);
-    const LONG style = GetWindowLongW(w, GWL_EXSTYLE);
+    // A click beside the slider's thumb pages it and focuses it for a key; the
+    // window is faded, and only its layered bit added.
     auto alpha = [&](HWND h) {
         BYTE a = 0;
         DWORD flags = 0;
         return GetLayeredWindowAttributes(h, nullptr, &a, &flags) && flags == LWA_ALPHA ? a : -1;
     };
     auto position = [&] { return int(SendMessageW(slider, TBM_GETPOS, 0, 0)); };
-    ASSERT_TRUE(Load(w));
-    // A click beside the thumb (at the right end) pages the slider and focuses it for a key.
+    const LONG style = GetWindowLongW(w, GWL_EXSTYLE);
     RECT r = WindowRect(slider);
     ASSERT_TRUE(XClick({r.left + 20, (r.top + r.bottom) / 2}));
     ASSERT_TRUE(WaitUntil([&] { return position() < 255; }));

@@ -1,40 +1,25 @@
 // e2e_helper: makes the target windows a test needs in a process of its own,
-// reports them and pumps messages.
-//
+// reports them on standard output and pumps messages until the driver ends it.
 //   e2e_helper.exe [--deaf-after MS] [--slow-show MS] (window NAME [--title TEXT]
 //                  [--class CLASS] [--hidden] [--disabled-button])...
-//
-// The windows cascade down the right edge of the desktop. --disabled-button
-// gives a window a disabled child button, NAME/button. --deaf-after pumps for
-// MS milliseconds after the report, then waits on its queue without ever
-// taking a message: a window that stopped answering, which the system does not
-// call hung for as long as a test needs. --slow-show makes every WM_SHOWWINDOW
-// after the report take MS milliseconds. Every window answers WM_CLOSE 200 ms
-// late, so a close request that does not wait for the answer shows.
-//
-// The report, one line each: "path FILE" (the ANSI module name, in UTF-8),
-// "window NAME HANDLE" (signed decimal), then "ready". The driver ends it.
+// The windows cascade down the right of the desktop and answer WM_CLOSE 200 ms
+// late (a close request that does not wait shows). --disabled-button adds a
+// disabled child button, NAME/button. --deaf-after: pumps for MS ms after the
+// report, then waits on its queue without ever taking a message (stopped
+// answering, yet never hung). --slow-show: each later WM_SHOWWINDOW takes MS ms.
+// Report lines: "path FILE" (ANSI module name in UTF-8), "window NAME HANDLE", "ready".
 #include <windows.h>
 
 #include <string>
 
 namespace {
 
-std::string Utf8(const std::wstring& w) {
-    std::string s(w.size() * 3 + 1, '\0');
-    s.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), int(w.size()), s.data(),
-                                        int(s.size()), nullptr, nullptr)));
-    return s;
-}
-
-void Report(const std::string& line) {
+void Report(std::wstring line, HWND h = nullptr) {
+    if (h) line += L" " + std::to_wstring(int32_t(reinterpret_cast<intptr_t>(h)));
+    char bytes[4096];
+    int n = WideCharToMultiByte(CP_UTF8, 0, (line + L"\n").c_str(), -1, bytes, 4096, 0, 0) - 1;
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), (line + "\n").c_str(), DWORD(line.size() + 1),
-              &written, nullptr);
-}
-
-void ReportWindow(const std::wstring& name, HWND h) {
-    Report("window " + Utf8(name) + " " + std::to_string(int32_t(reinterpret_cast<intptr_t>(h))));
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes, DWORD(n), &written, nullptr);
 }
 
 int g_slowShowMs = 0;  // set once the windows are made
@@ -53,7 +38,7 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t widePath[MAX_PATH] = {};
     MultiByteToWideChar(CP_ACP, 0, path, int(GetModuleFileNameA(nullptr, path, MAX_PATH)) + 1,
                         widePath, MAX_PATH);
-    Report("path " + Utf8(widePath));
+    Report(L"path " + std::wstring(widePath));
 
     int deafAfter = -1, slowShow = 0, made = 0;
     for (int i = 1; i < argc; ++i) {
@@ -80,14 +65,14 @@ int wmain(int argc, wchar_t** argv) {
             CreateWindowExW(0, cls.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, 1008,
                             30 + 24 * made++, 270, 160, nullptr, nullptr, wc.hInstance, nullptr);
         if (!hidden) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-        ReportWindow(name, hwnd);
+        Report(L"window " + name, hwnd);
         if (button)
-            ReportWindow(name + L"/button",
-                         CreateWindowExW(0, L"BUTTON", L"Disabled",
-                                         WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON, 10,
-                                         10, 120, 40, hwnd, nullptr, wc.hInstance, nullptr));
+            Report(L"window " + name + L"/button",
+                   CreateWindowExW(0, L"BUTTON", L"Disabled",
+                                   WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON, 10, 10, 120,
+                                   40, hwnd, nullptr, wc.hInstance, nullptr));
     }
-    Report("ready");
+    Report(L"ready");
     g_slowShowMs = slowShow;
     for (DWORD start = GetTickCount(); deafAfter >= 0 && GetTickCount() - start < DWORD(deafAfter);)
         if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
