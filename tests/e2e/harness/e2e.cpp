@@ -11,47 +11,12 @@ bool Painted(int icon, int x, int y) {
 }
 
 std::wstring IconHelper(const std::string& dir, const std::wstring& name) {
-#pragma pack(push, 2)
-    struct Group {  // a group of one icon
-        WORD reserved = 0, type = 1, count = 1;
-        BYTE width = 32, height = 32, colours = 0, reserved2 = 0;
-        WORD planes = 1, bitCount = 32;
-        DWORD bytes = 0;
-        WORD id = 0;
-    } group;
-#pragma pack(pop)
-    std::wstring exe = WinPath(opt.workDir + "/" + dir);
+    std::wstring exe = WinPath(opt.workDir + "/" + dir), built = opt.helper;
     CreateDirectoryW(exe.c_str(), nullptr);
     exe += L"\\" + name;
-    HANDLE update = CopyFileW(opt.helper.c_str(), exe.c_str(), FALSE)
-                        ? BeginUpdateResourceW(exe.c_str(), FALSE)
-                        : nullptr;
-    bool ok = update != nullptr;
-    for (int i = 0; ok && i < 3; ++i) {
-        // 32-bit colour with alpha, rows bottom-up, then the AND mask.
-        BITMAPINFOHEADER header{sizeof header, 32, 64, 1, 32, BI_RGB};
-        std::vector<BYTE> data(reinterpret_cast<BYTE*>(&header),
-                               reinterpret_cast<BYTE*>(&header + 1));
-        std::vector<BYTE> mask;
-        for (int y = 31; y >= 0; --y)
-            for (int x = 0; x < 32; ++x) {
-                BYTE on = Painted(i, x, y) ? 255 : 0;
-                COLORREF c = kIconColours[i];
-                data.insert(data.end(), {BYTE(GetBValue(c) & on), BYTE(GetGValue(c) & on),
-                                         BYTE(GetRValue(c) & on), on});
-                if (x % 8 == 0) mask.push_back(0);
-                mask.back() |= on ? 0 : BYTE(0x80 >> (x % 8));
-            }
-        data.insert(data.end(), mask.begin(), mask.end());
-        group.bytes = DWORD(data.size());
-        group.id = WORD(i + 1);
-        ok = UpdateResourceW(update, RT_ICON, MAKEINTRESOURCEW(i + 1), 0, data.data(),
-                             group.bytes) &&
-             UpdateResourceW(update, RT_GROUP_ICON, MAKEINTRESOURCEW(101 + i), 0, &group,
-                             sizeof group);
-    }
-    if (!update || !EndUpdateResourceW(update, !ok) || !ok)
-        throw std::runtime_error("the helper copy got no icons");
+    built = built.substr(0, built.rfind(L'\\') + 1) + L"e2e_icon_helper.exe";
+    if (!CopyFileW(built.c_str(), exe.c_str(), FALSE))
+        throw std::runtime_error("no copy of e2e_icon_helper.exe");
     return exe;
 }
 
