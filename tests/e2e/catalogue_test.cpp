@@ -10,9 +10,30 @@ namespace {
 
 using CatalogueTest = KelvorinTest;
 
-TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
+TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsProcessAndIcon) {
+    const bool dbcs = opt.codepage == 932;
+    // 254 letters, then a double-byte character across the end of the 256-byte buffer.
+    const std::string cut(254, 'A'), japanese = "日本語のウィンドウ";
+    auto& plain = StartHelper(
+        "window|shown|--title|E2E shown|window|hidden|--hidden|--title|"
+        "E2E hidden|window|untitled|window|ime|--title|Default IME E2E|"
+        "window|long|--hidden|--title|" +
+        cut +
+        "日本|window|jp|--hidden|"
+        "--title|" +
+        japanese);
+    // A file name the ANSI code page holds, but not plain ASCII.
+    auto& icons = StartHelper("window|icons|--title|E2E icons",
+                              IconHelper("rows", dbcs ? L"アイコン見本.exe" : L"Icônes.exe"));
+    // A file with a damaged icon, put in the running one's place (Wine would not start it).
+    const std::wstring exe = IconHelper("damaged", L"damaged.exe"), aside = exe + L".running";
+    auto& damaged = StartHelper("window|damaged|--title|E2E damaged", exe);
+    ASSERT_TRUE(MoveFileW(exe.c_str(), aside.c_str()) && CopyFileW(aside.c_str(), exe.c_str(), 1));
+    ASSERT_TRUE(DamageFirstIcon(exe));
     App& app = Launch();
-    HWND main = app.Main(), list = app(ids::ListView1), combo = app(ids::ButtonCmb);
+    RemoteList& list = app.List();
+    // The main window and one control of each kind.
+    HWND main = app.Main(), combo = app(ids::ButtonCmb);
     EXPECT_EQ(Text(main), "Kelvorin");
     EXPECT_EQ(ClientSize(main).cx, Pixels(10890));
     EXPECT_EQ(ClientSize(main).cy, Pixels(4635));
@@ -54,13 +75,14 @@ TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
     // The IME box takes only the room its text needs and leaves the list's headers uncovered.
     r = WindowRect(app(ids::IMEUnShowChk));
     EXPECT_TRUE(r.right - r.left <= Pixels(3615) && r.bottom - r.top <= Pixels(495));
-    EXPECT_LE(r.bottom, WindowRect(ListView_GetHeader(list)).top) << "the box covers the headers";
+    EXPECT_LE(r.bottom, WindowRect(ListView_GetHeader(list.Handle())).top)
+        << "the box covers the headers";
     const LONG extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
-    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & extended, extended);
-    LRESULT small = SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
-    EXPECT_TRUE(small && small == SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    EXPECT_EQ(SendMessageW(list.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & extended, extended);
+    LRESULT small = SendMessageW(list.Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    EXPECT_TRUE(small && small == SendMessageW(list.Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     for (auto [column, width] : {std::pair{kIconCol, 500}, {kHandleCol, 0}, {kCaptionCol, 3500}})
-        EXPECT_EQ(app.List().ColumnWidth(column), Pixels(width)) << "column " << column;
+        EXPECT_EQ(list.ColumnWidth(column), Pixels(width)) << "column " << column;
     EXPECT_EQ(app.Check(ids::IMEUnShowChk), BST_CHECKED);
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(app.Text(ids::ButtonCmb), "閉じるボタン");
@@ -68,47 +90,19 @@ TEST_F(CatalogueTest, TheMainWindowAndOneControlOfEachKindAreMadeAsDesigned) {
     EXPECT_GE(r.bottom - r.top, Pixels(300) + 4 * SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0))
         << "the drop-down list has no room for its four items";
     EXPECT_TRUE(SendMessageW(app(ids::Image2), STM_GETIMAGE, IMAGE_BITMAP, 0)) << "no banner";
-}
-
-TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
-    const bool dbcs = opt.codepage == 932;
-    // 254 letters, then a double-byte character across the end of the 256-byte buffer.
-    const std::string cut(254, 'A'), japanese = "日本語のウィンドウ";
-    auto& plain = StartHelper(
-        "window|shown|--title|E2E shown|window|hidden|--hidden|--title|"
-        "E2E hidden|window|untitled|window|ime|--title|Default IME E2E|"
-        "window|long|--hidden|--title|" +
-        cut +
-        "日本|window|jp|--hidden|"
-        "--title|" +
-        japanese);
-    // A file name the ANSI code page holds, but not plain ASCII.
-    auto& icons = StartHelper("window|icons|--title|E2E icons",
-                              IconHelper("rows", dbcs ? L"アイコン見本.exe" : L"Icônes.exe"));
-    // A file with a damaged icon, put in the running one's place (Wine would not start it).
-    const std::wstring exe = IconHelper("damaged", L"damaged.exe"), aside = exe + L".running";
-    auto& damaged = StartHelper("window|damaged|--title|E2E damaged", exe);
-    ASSERT_TRUE(MoveFileW(exe.c_str(), aside.c_str()) && CopyFileW(aside.c_str(), exe.c_str(), 1));
-    ASSERT_TRUE(DamageFirstIcon(exe));
-    App& app = Launch();
-    RemoteList& list = app.List();
-    struct Row {
-        Helper& helper;
-        const char* name;
-        std::string caption;
-        const std::string& visibility;
-    };
-    for (const Row& r :
+    // The rows.
+    using Row = std::tuple<Helper&, const char*, std::string, const std::string&>;
+    for (const auto& [helper, name, caption, visibility] :
          {Row{plain, "shown", "E2E shown", kShown}, Row{plain, "hidden", "E2E hidden", kHidden},
           Row{plain, "long", dbcs ? cut : cut + "?", kHidden},
           Row{plain, "jp", dbcs ? japanese : std::string(9, '?'), kHidden},
           Row{icons, "icons", "E2E icons", kShown},
           Row{damaged, "damaged", "E2E damaged", kShown}}) {
-        std::string name = r.helper.path.substr(r.helper.path.rfind('\\') + 1);
-        EXPECT_EQ(list.Row(app.RowOf(r.helper[r.name])),
-                  (std::vector<std::string>{"", HandleText(r.helper[r.name]), name, r.caption,
-                                            std::to_string(r.helper.Pid()), r.helper.path,
-                                            r.visibility}));
+        const std::string file = helper.path.substr(helper.path.rfind('\\') + 1);
+        EXPECT_EQ(
+            list.Row(app.RowOf(helper[name])),
+            (std::vector<std::string>{"", HandleText(helper[name]), file, caption,
+                                      std::to_string(helper.Pid()), helper.path, visibility}));
     }
     EXPECT_EQ(app.RowOf(plain["untitled"]), -1);
     EXPECT_EQ(app.RowOf(plain["ime"]), -1) << "IME windows are left out at start";
@@ -122,13 +116,13 @@ TEST_F(CatalogueTest, RowsShowEachTitledWindowWithItsProcessAndIcon) {
     // the plain helper's, whose file has none, a placeholder, as the damaged one's.
     ASSERT_TRUE(list.Select(own));  // no highlight on the rows looked at
     auto count = [&](HWND h, COLORREF colour, int* area = nullptr) {
-        RECT r = list.ItemRect(app.RowOf(h));
-        r = {r.left + 2, r.top + 2, r.left + list.ColumnWidth(kIconCol) - 2, r.bottom - 2};
-        if (area) *area = (r.right - r.left) * (r.bottom - r.top);
+        RECT c = list.ItemRect(app.RowOf(h));
+        c = {c.left + 2, c.top + 2, c.left + list.ColumnWidth(kIconCol) - 2, c.bottom - 2};
+        if (area) *area = (c.right - c.left) * (c.bottom - c.top);
         HDC screen = GetDC(nullptr);
         int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += GetPixel(screen, x, y) == colour;
+        for (int y = c.top; y < c.bottom; ++y)
+            for (int x = c.left; x < c.right; ++x) n += GetPixel(screen, x, y) == colour;
         ReleaseDC(nullptr, screen);
         return n;
     };

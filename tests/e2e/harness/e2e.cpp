@@ -51,19 +51,17 @@ bool DamageFirstIcon(const std::wstring& exe) {
 int wmain(int argc, wchar_t** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);  // a crash ends the driver
     testing::InitGoogleTest(&argc, argv);
-    std::map<std::wstring, std::wstring> args;
-    for (int i = 1; i < argc; ++i) {
-        std::wstring arg = argv[i];
-        args[arg.substr(0, arg.find(L'='))] = arg.substr(arg.find(L'=') + 1);
-    }
-    e2e::opt = {args[L"--kelvorin"], args[L"--helper"],
-                unsigned(_wtoi(args[L"--codepage"].c_str())), e2e::Utf8(args[L"--work-dir"]),
-                e2e::Utf8(args[L"--screenshots"])};
+    std::map<std::wstring, std::wstring> arg;  // --name=value, from run_e2e.sh
+    for (int i = 1; i < argc; ++i)
+        if (wchar_t* eq = wcschr(argv[i], L'=')) arg[std::wstring(argv[i], eq)] = eq + 1;
+    e2e::opt = {arg[L"--kelvorin"], arg[L"--helper"], unsigned(_wtoi(arg[L"--codepage"].c_str())),
+                e2e::Utf8(arg[L"--work-dir"]), e2e::Utf8(arg[L"--screenshots"])};
     if (e2e::opt.kelvorin.empty() || e2e::opt.helper.empty() || e2e::opt.workDir.empty() ||
-        !e2e::opt.codepage || args.size() > 5)
-        return std::fprintf(stderr,
-                            "kelvorin_e2e: run_e2e.sh passes --kelvorin= --helper= "
-                            "--codepage= --work-dir= [--screenshots=]\n"),
+        !e2e::opt.codepage || arg.size() != 5 || argc > 6)
+        return std::fputs(
+                   "kelvorin_e2e: run_e2e.sh passes --kelvorin= --helper= --codepage= "
+                   "--work-dir= [--screenshots=]\n",
+                   stderr),
                2;
     struct ShotOnFailure : testing::EmptyTestEventListener {  // the screen as the test left it
         void OnTestEnd(const testing::TestInfo& test) override {
