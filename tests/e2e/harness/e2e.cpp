@@ -38,12 +38,8 @@ bool DamageFirstIcon(const std::wstring& exe) {
     auto* data = reinterpret_cast<IMAGE_RESOURCE_DATA_ENTRY*>(file.data() + at);
     data->OffsetToData = rsrc->VirtualAddress + rsrc->SizeOfRawData + 0x100000;
     rsrc->SizeOfRawData += 0x200000;
-    HANDLE out = CreateFileW(exe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    bool ok = WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr) &&
-              written == file.size();
-    CloseHandle(out);
-    return ok;
+    std::ofstream out(std::filesystem::path(exe), std::ios::binary | std::ios::trunc);
+    return bool(out.write(file.data(), std::streamsize(file.size())).flush());
 }
 
 }  // namespace e2e

@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,15 +59,9 @@ inline std::wstring WinPath(const std::string& unixPath) {  // drive Z: is the r
     for (auto& c : w) c = c == L'/' ? L'\\' : c;
     return w;
 }
-inline std::string FileText(const std::wstring& path) {
-    std::string text;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
-    CloseHandle(file);
-    return text;
+inline std::string FileText(const std::wstring& path) {  // empty when there is none
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 inline std::string HandleText(HWND h) {  // as the program writes a handle
     return std::to_string(int32_t(reinterpret_cast<intptr_t>(h)));
