@@ -190,16 +190,12 @@ class App {
         return *list_;
     }
     int RowOf(HWND h) { return List().Find(kHandleCol, HandleText(h)); }
-    // By its exit button, else WM_CLOSE, else TerminateProcess; says which.
-    std::string Quit() {
+    // By its exit button, else TerminateProcess; true for the former.
+    bool Quit() {
         list_.reset();
-        if (!process_->Running()) return "already ended";
+        if (!process_->Running()) return true;
         PostMessageW((*this)(ids::Command4), BM_CLICK, 0, 0);
-        if (process_->WaitExit(5s)) return "exit button";
-        PostMessageW(main_, WM_CLOSE, 0, 0);
-        if (process_->WaitExit(5s)) return "WM_CLOSE";
-        process_->Kill();
-        return "TerminateProcess";
+        return process_->WaitExit(5s) || (process_->Kill(), false);
     }
 
   private:
@@ -249,7 +245,7 @@ class KelvorinTest : public testing::Test {
     // takes every parentless window for a bottom-most one and re-parents it.
     void StartShell() { StartHelper("window|progman|--class|Progman|--hidden"); }
     void TearDown() override {
-        EXPECT_TRUE(!app_ || !app_->Process().Running() || app_->Quit() == "exit button");
+        EXPECT_TRUE(!app_ || app_->Quit()) << "the exit button did not end the program";
         helpers_.clear();
     }
     std::unique_ptr<App> app_;

@@ -261,22 +261,19 @@ inline bool Front(HWND window) {
     return WaitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; },
                      3s);
 }
-// One Tab (or Shift+Tab) in `window`; success when control `id` then has the focus.
-inline testing::AssertionResult Tab(HWND window, int id, bool back = false) {
-    Keys(back ? std::vector<WORD>{VK_SHIFT, VK_TAB} : std::vector<WORD>{VK_TAB});
-    if (WaitUntil([&] { return Focused(window) == GetDlgItem(window, id); }, 2s))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << (back ? "Shift+Tab" : "Tab") << " to " << id
-                                       << " reached " << GetDlgCtrlID(Focused(window));
-}
-inline testing::AssertionResult TabTo(HWND window, int id) {  // as many Tabs as it takes
-    for (int i = 0; i < 30 && Focused(window) != GetDlgItem(window, id); ++i) {
+// Tab (or Shift+Tab) in `window`, at most `presses` times, until control `id` has the focus.
+inline testing::AssertionResult Tab(HWND window, int id, bool back = false, int presses = 1) {
+    for (int i = 0; i < presses && Focused(window) != GetDlgItem(window, id); ++i) {
         HWND before = Focused(window);
-        Keys({VK_TAB});
+        Keys(back ? std::vector<WORD>{VK_SHIFT, VK_TAB} : std::vector<WORD>{VK_TAB});
         WaitUntil([&] { return Focused(window) != before; }, 2s);
     }
     if (Focused(window) == GetDlgItem(window, id)) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "Tab never reached " << id;
+    return testing::AssertionFailure() << (back ? "Shift+Tab" : "Tab") << " to " << id
+                                       << " reached " << GetDlgCtrlID(Focused(window));
+}
+inline testing::AssertionResult TabTo(HWND window, int id) {
+    return Tab(window, id, false, 30);
 }
 
 }  // namespace e2e
