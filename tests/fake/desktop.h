@@ -8,13 +8,71 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 #include "app/main_frm.h"
-#include "fake/types.h"
 #include "icons/icon_getter.h"
+#include "platform/types.h"
 
 namespace kelvorin::fake {
+
+// Win32's own numbers, written out rather than taken from the program's
+// constants, so a wrong constant there shows as a wrong effect here.
+inline constexpr uint32_t kWsPopup = 0x80000000u, kWsChild = 0x40000000u;
+inline constexpr uint32_t kTopmost = 0x8, kLayered = 0x80000;
+// An icon pixel outside the icon's mask: drawing leaves the surface as it was.
+inline constexpr Colour kClear = 0xFF000000u;
+
+struct Rect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Has(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+};
+
+struct MenuItem {
+    uint32_t id = 0, state = 0;
+    friend bool operator==(const MenuItem&, const MenuItem&) = default;
+};
+// Restore, move, size, minimise, maximise, a separator and close.
+inline std::vector<MenuItem> DefaultMenu() {
+    return {{0xF120, 0}, {0xF010, 0}, {0xF000, 0}, {0xF020, 0}, {0xF030, 0}, {0, 0}, {0xF060, 0}};
+}
+
+struct Window {
+    WindowHandle handle;  // null: Add numbers it
+    std::string title;
+    std::string className = "Fake";
+    WindowHandle parent;  // set: a child window (Add adds WS_CHILD)
+    WindowHandle owner;   // GetParent reports it for a WS_POPUP window
+    uint32_t style = 0, exStyle = 0;
+    bool visible = true, enabled = true;
+    uint32_t processId = 0;
+    Rect rect;  // screen coordinates; the client area is all of it
+    bool hung = false, refusesText = false;
+    // What the program's calls leave behind.
+    bool destroyed = false;
+    std::optional<uint8_t> alpha;
+    std::vector<MenuItem> menu = DefaultMenu();
+};
+
+struct Process {
+    uint32_t processId = 0;
+    std::string exeFile, exePath;
+    bool modulesReadable = true, openable = true, terminated = false;
+};
+
+// One icon of a file: ExtractIconA hands out the large picture, ExtractIconExA both.
+struct Icon {
+    Image large, small;
+};
+inline Icon Solid(Colour colour) {
+    return {Image(32, 32, colour), Image(16, 16, colour)};
+}
+// A sound .ico file of one 1 x 1 32-bit image: directory, header, colour and mask rows.
+inline std::string IcoFileBytes() {
+    return std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
+           std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
+}
 
 class Desktop final : public IWindows,
                       public IProcesses,
@@ -35,7 +93,6 @@ class Desktop final : public IWindows,
     void Fail(const std::string& name, int after = 0, int times = 1 << 30) {
         fails_[name] = {after, times};
     }
-    void Restore() { fails_.clear(); }
     // Notes a call; true when it is to fail.
     bool Enter(const char* name) {
         if (onCall) onCall(name);
@@ -320,13 +377,16 @@ class Desktop final : public IWindows,
     int MessageBox(const std::string& text, const std::string& title, uint32_t style) override {
         if (Enter("MessageBox")) return 0;
         boxes.push_back(title + "|" + text + "|" + std::to_string(style));
-        int first = (style & 0xF) == 4 ? 6 : 1;  // MB_YESNO: IDYES, else IDOK
-        return answers.empty() ? first : Pop(answers);
+        int answer = answers.empty() ? (style & 0xF) == 4 ? 6 : 1 : answers.front();  // IDYES/IDOK
+        if (!answers.empty()) answers.pop_front();
+        return answer;
     }
     std::optional<std::string> GetSaveFileName(const std::string& filter) override {
         if (Enter("GetSaveFileName") || saveNames.empty()) return std::nullopt;
         saveFilter = filter;
-        return Pop(saveNames);
+        auto name = saveNames.front();
+        saveNames.pop_front();
+        return name;
     }
     WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) override {
         if (Enter("WriteFileReplacing")) return {false, "Access is denied."};
@@ -369,16 +429,7 @@ class Desktop final : public IWindows,
         std::string bytes;                   // an open file
         bool file = false;
     };
-    struct Switch {
-        int after, times;
-    };
 
-    template <typename T>
-    static T Pop(std::deque<T>& queue) {
-        T first = queue.front();
-        queue.pop_front();
-        return first;
-    }
     Window* Live(WindowHandle h) {
         auto it = windows_.find(h.value);
         return it == windows_.end() || it->second.destroyed ? nullptr : &it->second;
@@ -397,17 +448,10 @@ class Desktop final : public IWindows,
             if (Live(h) && Win(h).parent == parent) found.push_back(h);
         return found;
     }
-    // The first live process of that id, through an index made anew when the list changed.
-    const Process* Find(uint32_t id) {
-        auto it = index_.find(id);
-        if (it == index_.end() || it->second >= processes.size() ||
-            processes[it->second].processId != id || processes[it->second].terminated) {
-            index_.clear();
-            for (size_t i = processes.size(); i-- > 0;)
-                if (!processes[i].terminated) index_[processes[i].processId] = i;
-            it = index_.find(id);
-        }
-        return it == index_.end() ? nullptr : &processes[it->second];
+    const Process* Find(uint32_t id) {  // the first live process of that id
+        for (const Process& p : processes)
+            if (p.processId == id && !p.terminated) return &p;
+        return nullptr;
     }
     Point Origin(WindowHandle h) {
         Window* w = Live(h);
@@ -433,11 +477,10 @@ class Desktop final : public IWindows,
         return &file->second[size_t(index)];
     }
 
-    std::map<std::string, Switch, std::less<>> fails_;
+    std::map<std::string, std::pair<int, int>, std::less<>> fails_;
     std::unordered_map<int32_t, Window> windows_;
     std::vector<WindowHandle> order_;
     int32_t nextHandle_ = 0x20000;
-    std::unordered_map<uint32_t, size_t> index_;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;
     size_t strayCloses_ = 0;
