@@ -46,49 +46,42 @@ TEST(KeyChord, NamesTheModifiersHeldAndTheFirstTableKeyDown) {
 
 TEST(Hotkey, CtrlOneHidesTheForegroundWindowAtEachTickAndNoOtherChordDoes) {
     World w;
-    WindowHandle front = w.desktop.Add({.title = "Front"});
-    WindowHandle next = w.desktop.Add({.title = "Next"});
+    WindowHandle front = w.desktop.Add({.title = "Front"}), next = w.desktop.Add({.title = "N"});
     w.desktop.foreground = front;
-    for (const auto& held :
-         std::vector<std::vector<int>>{{'1'}, {kCtrl, '2'}, {kShift, kCtrl, '1'}}) {
+    for (auto held : {std::vector{'1'}, {kCtrl, '2'}, {kShift, kCtrl, '1'}, {kCtrl, '1'}}) {
+        EXPECT_TRUE(w.Win(front).visible);
         w.desktop.keys.clear();
         for (int key : held) w.desktop.keys[key] = {kDown};
         w.form.Timer1_Timer();
     }
-    EXPECT_TRUE(w.Win(front).visible);
-    w.desktop.keys = {{kCtrl, {kDown}}, {'1', {kDown}}};
-    w.form.Timer1_Timer();
     w.desktop.foreground = next;  // held on, the next tick hides what came to the front
     w.form.Timer1_Timer();
     EXPECT_FALSE(w.Win(front).visible || w.Win(next).visible);
 }
 
 TEST(Tray, TheTipIsCutToSixtyThreeBytesBetweenWholeCharacters) {
-    auto doubleByte = [](const std::string& text) {  // ASCII one byte, anything else two
-        size_t bytes = 0;
-        for (unsigned char c : text) bytes += c < 0x80 ? 1 : c >= 0xC0 ? 2 : 0;
-        return bytes;
+    auto times = [](const std::string& one, int n) {
+        std::string all;
+        while (n-- > 0) all += one;
+        return all;
     };
-    auto times = [](std::string s, int n) {
-        for (std::string one = s; --n > 0;) s += one;
-        return s;
-    };
-    const std::string a = "あ";
+    const std::string a = "あ", x = "a";
+    // Measured in the code page (ASCII one byte, anything else two) or, the last, in UTF-8 bytes.
     // clang-format off
-    const std::pair<std::string, std::string> cases[] = {
-        {times("a", 63), times("a", 63)}, {times("a", 64), times("a", 63)},
-        {times(a, 32), times(a, 31)}, {"ab" + times(a, 31), "ab" + times(a, 30)},
-        {times("a", 62) + a + "b", times("a", 62)}, {times("😀", 32), times("😀", 31)}};
+    const struct { std::string tip, kept; bool utf8 = false; } cases[] = {
+        {times(x, 63), times(x, 63)}, {times(x, 64), times(x, 63)}, {times(a, 32), times(a, 31)},
+        {"ab" + times(a, 31), "ab" + times(a, 30)}, {times(x, 62) + a + "b", times(x, 62)},
+        {times("😀", 32), times("😀", 31)}, {x + times(a, 21), x + times(a, 20), true}};
     // clang-format on
-    for (const auto& [tip, kept] : cases) {
+    for (const auto& c : cases) {
         NotifyIconData data;
-        SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), tip, doubleByte);
-        EXPECT_EQ(data.szTip, kept) << tip;
+        SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), c.tip, [&](auto& text) {
+            size_t bytes = 0;
+            for (unsigned char ch : text) bytes += c.utf8 || ch < 0x80 ? 1 : ch >= 0xC0 ? 2 : 0;
+            return bytes;
+        });
+        EXPECT_EQ(data.szTip, c.kept) << c.tip;
     }
-    NotifyIconData data;  // measured in UTF-8 bytes, the UTF-8 form is never split either
-    SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), "a" + times(a, 21),
-                [](const std::string& text) { return text.size(); });
-    EXPECT_EQ(data.szTip, "a" + times(a, 20));
 }
 
 TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
