@@ -10,9 +10,9 @@ using unit::Text;
 
 constexpr Point kOnButton{200, 200}, kOnDialog{110, 110}, kOnEditor{500, 400};
 
-// An editor that owns a settings dialog above it; in the dialog a disabled
-// panel holds a group, which holds a disabled button. WindowFromPoint stops
-// at the dialog, so only the descent finds the button.
+// An editor that owns a settings dialog above it; in the dialog a disabled panel holds a hidden
+// group, which holds a disabled button. WindowFromPoint stops at the dialog, so only the
+// descent, which takes hidden and disabled children too, finds the button.
 struct FinderWorld : unit::World {
     WindowHandle editor{0x30000};
     WindowHandle dialog = desktop.Add({.title = "Settings",
@@ -24,14 +24,15 @@ struct FinderWorld : unit::World {
         {.handle = editor, .title = "Editor", .className = "Frame", .rect = {0, 0, 600, 500}});
     WindowHandle panel = desktop.Add(
         {.className = "Panel", .parent = dialog, .enabled = false, .rect = {150, 150, 350, 280}});
-    WindowHandle group =
-        desktop.Add({.className = "Group", .parent = panel, .rect = {160, 160, 300, 260}});
+    WindowHandle group = desktop.Add(
+        {.className = "Group", .parent = panel, .visible = false, .rect = {160, 160, 300, 260}});
     WindowHandle button = desktop.Add(
         {.className = "Button", .parent = group, .enabled = false, .rect = {170, 170, 250, 220}});
 
     FinderWorld() { form.Form_Load(); }  // selects the dialog's row
 };
 
+// The details are reset while the previous window is still selected.
 TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothing) {
     FinderWorld w;
     // clang-format off
@@ -39,8 +40,13 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothi
         {'d', 2, kOnButton, w.dialog, false}, {'m', 4, kOnButton, w.dialog, false},
         {'u', 0, kOnButton, w.dialog, false}, {'d', 1, kOnButton, w.button, true},
         {'m', 1 | 2, kOnEditor, w.editor, true}, {'d', 2, kOnButton, w.editor, true},
-        {'u', 2, kOnButton, w.editor, true}, {'u', 1 | 2, kOnDialog, w.editor, false}};
+        {'u', 2, kOnButton, w.editor, true}, {'m', 1, {5000, 0}, {}, true},
+        {'u', 1 | 2, kOnDialog, {}, false}};
     // clang-format on
+    WindowHandle previous = w.dialog;
+    w.desktop.onCall = [&](const std::string& call) {
+        EXPECT_TRUE(call != "GetVersionPlatformId" || w.form.SelectedWindow() == previous);
+    };
     for (const auto& s : steps) {
         w.desktop.cursor = s.at;
         s.event == 'd'   ? w.form.picFinder_MouseDown(s.buttons, 0, 0, 0)
@@ -51,9 +57,12 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheReleasePicksNothi
         EXPECT_EQ(w.desktop.capture,
                   s.dragging ? w.view.ControlHandle(ids::picFinder) : WindowHandle());
         EXPECT_EQ(w.form.HandleTxt.Text(), s.picked == w.dialog ? "" : Text(s.picked));
+        previous = s.picked;
     }
-    EXPECT_EQ(w.form.txtClassName.Text(), "Frame");
+    EXPECT_EQ(w.form.txtClassName.Text(), "Frame") << "kept where no window is";
     EXPECT_EQ(w.form.CaptionTxt.Text(), "Settings") << "the list's selection is left alone";
+    w.desktop.Fail("ChildWindowFromPoint", 1);  // no answer below the panel
+    EXPECT_EQ(GetPointWindow(w.form, kOnButton), w.panel);
 }
 
 TEST(Finder, ADragCutShortKeepsThePickButEscapeGoesBackToThePress) {
@@ -77,25 +86,6 @@ TEST(Finder, ADragCutShortKeepsThePickButEscapeGoesBackToThePress) {
         EXPECT_EQ(w.desktop.capture, w.editor);
         EXPECT_EQ(w.form.SelectedWindow(), kept);
     }
-}
-
-TEST(Finder, TheHitTestDescendsThroughHiddenAndDisabledChildrenAndResetsTheDetailsFirst) {
-    FinderWorld w;
-    w.desktop.Win(w.group).visible = false;
-    const std::pair<Point, WindowHandle> cases[] = {
-        {kOnButton, w.button}, {kOnDialog, w.dialog}, {kOnEditor, w.editor}, {{5000, 0}, {}}};
-    WindowHandle previous = w.dialog;
-    w.desktop.onCall = [&](const std::string& call) {  // the previous window is still selected
-        EXPECT_TRUE(call != "GetVersionPlatformId" || w.form.SelectedWindow() == previous);
-    };
-    for (auto [at, found] : cases) {
-        w.desktop.cursor = at;
-        w.form.picFinder_MouseMove(1, 0, 0, 0);
-        EXPECT_EQ(w.form.SelectedWindow(), found) << at.x;
-        previous = found;
-    }
-    w.desktop.Fail("ChildWindowFromPoint", 1);  // no answer below the panel
-    EXPECT_EQ(GetPointWindow(w.form, kOnButton), w.panel);
 }
 
 TEST(Finder, TheFieldsShowTheSignedHandleAndTheWholeClassNameOrKeepWhatTheyShowed) {
