@@ -40,17 +40,14 @@ inline std::vector<MenuItem> DefaultMenu() {
 
 struct Window {
     WindowHandle handle;  // null: Add numbers it
-    std::string title;
-    std::string className = "Fake";
-    WindowHandle parent;  // set: a child window (Add adds WS_CHILD)
-    WindowHandle owner;   // GetParent reports it for a WS_POPUP window
+    std::string title, className = "Fake";
+    // With a parent, a child window (Add adds WS_CHILD); GetParent reports a WS_POPUP's owner.
+    WindowHandle parent, owner;
     uint32_t style = 0, exStyle = 0;
     bool visible = true, enabled = true;
     uint32_t processId = 0;
     Rect rect;  // screen coordinates; the client area is all of it
-    bool hung = false, refusesText = false;
-    // What the program's calls leave behind.
-    bool destroyed = false;
+    bool hung = false, refusesText = false, destroyed = false;
     std::optional<uint8_t> alpha;
     std::vector<MenuItem> menu = DefaultMenu();
 };
@@ -84,7 +81,6 @@ class Desktop final : public IWindows,
   public:
     Platform platform();
 
-    // --- log and failures --------------------------------------------------
     bool logging = false;
     std::vector<std::string> log;
     std::function<void(const std::string&)> onCall;  // as each call is made, before its effect
@@ -103,7 +99,6 @@ class Desktop final : public IWindows,
         return after > 0 ? (--after, false) : times > 0 && times-- > 0;
     }
 
-    // --- the desktop -------------------------------------------------------
     WindowHandle Add(Window w) {  // EnumWindows reports windows in the order added
         if (!w.handle) w.handle = WindowHandle(nextHandle_ += 2);
         if (w.parent) w.style |= kWsChild;
