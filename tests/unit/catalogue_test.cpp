@@ -41,12 +41,10 @@ TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
 
 TEST(Refresh, TheFilterBoxLeavesOutIMEAndOwnWindowsOnlyWhileCheckedAndEachChangeRebuilds) {
     World w;
-    for (const char* title : {"Default IME", "Editor", "ATOK31", "imejp", "Tessaly 2", "atok",
+    std::string all, filtered = "Editor;atok;My Default IME;Default IM;";
+    for (std::string title : {"Default IME", "Editor", "ATOK31", "imejp", "Tessaly 2", "atok",
                               "My Default IME", "Default IM"})
-        w.desktop.Add({.title = title});
-    const std::string all =
-        "Default IME;Editor;ATOK31;imejp;Tessaly 2;atok;My Default IME;Default IM;";
-    const std::string filtered = "Editor;atok;My Default IME;Default IM;";
+        w.desktop.Add({.title = title}), all += title + ";";
     w.desktop.logging = true;
     w.form.Form_Load();
     EXPECT_EQ(w.Rows({col::Caption}), filtered) << "the box starts checked";
@@ -151,8 +149,8 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     EXPECT_EQ(w.desktop.LiveIcons() + w.desktop.Unpaired(), 0u);
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.form.ImageList1.Count(), 6) << "one picture per row with a process, afresh";
-    w.desktop.Fail("CreateToolhelp32Snapshot", 0,
-                   1);  // no snapshot: no process data, nothing left open
+    // No snapshot: no process data, nothing left open.
+    w.desktop.Fail("CreateToolhelp32Snapshot", 0, 1);
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(size_t(w.form.ImageList1.Count()) + w.desktop.Unpaired(), 0u);
 }
