@@ -1,7 +1,6 @@
 // The fake desktop: every platform interface over plain state that a test sets up and reads
-// back (fake/fake.h adds its drawing surfaces and the program's windows). As in Win32, a call
-// on a destroyed or unknown window fails, and a hung window refuses every call that would wait
-// on its thread. Fail(name) makes a call fail without effect; the names of the calls made are
+// back. As in Win32, a call on a destroyed or unknown window fails, and a hung window refuses
+// every call that waits on its thread. Fail(name) makes a call fail without effect; calls are
 // logged only while `logging` is on, so the core benchmark pays nothing for them.
 #pragma once
 
@@ -17,8 +16,7 @@
 
 namespace kelvorin::fake {
 
-// Win32's own numbers, written out rather than taken from the program's
-// constants, so a wrong constant there shows as a wrong effect here.
+// Win32's own numbers, not the program's constants: a wrong one there shows as a wrong effect.
 inline constexpr uint32_t kWsPopup = 0x80000000u, kWsChild = 0x40000000u;
 inline constexpr uint32_t kTopmost = 0x8, kLayered = 0x80000;
 // An icon pixel outside the icon's mask: drawing leaves the surface as it was.

@@ -1,5 +1,4 @@
-// The in-memory desktop behind the unit tests and the core benchmark (fake/desktop.h), with
-// the drawing surfaces it makes and the program's two windows as the logic sees them.
+// The fake desktop with its drawing surfaces and the program's two windows as the logic sees them.
 #pragma once
 
 #include "fake/desktop.h"
@@ -38,8 +37,7 @@ inline Platform Desktop::platform() {
                 return std::unique_ptr<ISurface>(new Surface(*this)); }};
 }
 
-// Both of the program's windows as the logic sees them; the calls whose order
-// matters go to the desktop's log as View.<name>.
+// The program's windows; the calls whose order matters go to the log as View.<name>.
 class View final : public IMainFrmView, public IIconGetterView {
   public:
     explicit View(Desktop& desktop) : desktop_(desktop) {}

@@ -37,8 +37,7 @@ WindowHandle Prepare(World& w, Kind kind, uint32_t exStyle, Boxes prior) {
     return h;
 }
 
-// The queries run in this order, and each box that changes runs its handler
-// at once, before the next query.
+// The queries run in this order; a box that changes runs its handler before the next query.
 TEST(StateReader, EachStateOfTheWindowGivesItsBoxesAndEachChangedBoxActsAtOnce) {
     // clang-format off
     const struct { Kind kind; uint32_t exStyle; Boxes prior, read; std::string calls; } cases[] = {

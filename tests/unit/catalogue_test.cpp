@@ -1,5 +1,4 @@
-// The catalogue: start-up, the refresh with its filter, each row's process and icon,
-// loading the selected row (ItemLoad, GetWindowData, OSHantei) and the column sort.
+// The catalogue: the refresh and its filter, each row's process and icon, the load, the sort.
 #include "app/art.h"
 #include "world.h"
 

@@ -1,5 +1,4 @@
-// The main window's own commands, the hotkey and the notification area, and the process
-// commands: close, terminate, open the icon extractor.
+// The main window's commands, the hotkey, the notification area and the process commands.
 #include <functional>
 
 #include "shell/key_chord.h"
@@ -112,9 +111,8 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     EXPECT_EQ(other.view.unloads, 1);
 }
 
-// The icon comes back when the shell makes the taskbar anew, but only while the program sits in
-// the notification area; an icon the shell refuses, there or at Command3, brings the window back
-// instead, so the program can always be reached.
+// A new taskbar gets the icon back only while the program sits in the notification area; an
+// icon the shell refuses, there or at Command3, shows the window, so it can always be reached.
 TEST(Tray, ANewTaskbarGetsTheIconBackOnlyFromTheNotificationAreaElseTheWindowShows) {
     auto lost = [](World& w) { w.form.Command3_Click(), w.desktop.tray.clear(); };
     // clang-format off

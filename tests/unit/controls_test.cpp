@@ -1,5 +1,4 @@
-// The rules of the control models, that every change reaches the view, and the two
-// windows' controls and the program's own pictures as designed.
+// The control models' rules and notices, and the windows' controls and pictures as designed.
 #include <functional>
 
 #include "app/art.h"

@@ -10,9 +10,8 @@ using unit::Text;
 
 constexpr Point kOnButton{200, 200}, kOnDialog{110, 110}, kOnEditor{500, 400};
 
-// An editor that owns a settings dialog above it; in the dialog a disabled panel holds a hidden
-// group, which holds a disabled button. WindowFromPoint stops at the dialog, so only the
-// descent, which takes hidden and disabled children too, finds the button.
+// An editor owning a dialog, where a disabled panel holds a hidden group holding a disabled
+// button: WindowFromPoint stops at the dialog, the descent through them finds the button.
 struct FinderWorld : unit::World {
     WindowHandle editor{0x30000};
     WindowHandle dialog = desktop.Add({.title = "Settings",

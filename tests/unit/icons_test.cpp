@@ -1,5 +1,4 @@
-// The icon extractor's list and save, the bitmap writer, and the check of a file's icon
-// data before the system's icon code reads it.
+// The icon extractor, the bitmap writer, and the check of icon data before the system reads it.
 #include "icons/bmp_writer.h"
 #include "icons/icon_data.h"
 #include "world.h"
@@ -9,8 +8,7 @@ namespace {
 
 constexpr Colour kWhite = Rgb(255, 255, 255);
 
-// Its left columns outside the mask, so a surface left dirty by the icon
-// before would show there.
+// Its left columns outside the mask, so a surface left dirty before would show there.
 Image Masked(Colour colour, int clearColumns) {
     Image large(32, 32, colour);
     for (int y = 0; y < 32; ++y)
@@ -154,8 +152,7 @@ TEST(BmpWriter, WritesA24BitBottomUpFileWithRowsPaddedToWholeWords) {
     EXPECT_EQ(EncodeBmp24(Image()) + EncodeBmp24(Image(0, 4, 0)) + EncodeBmp24(Image(4, 0, 0)), "");
 }
 
-// A PE32+ file of one section holding the resources: RT_ICON 1 (a 1 x 1
-// 32-bit picture) and RT_GROUP_ICON 1 naming it.
+// A PE32+ file of one section: RT_ICON 1 (a 1 x 1 32-bit picture), RT_GROUP_ICON 1 naming it.
 constexpr size_t kRsrc = 0x200;  // the section's bytes; its address is 0x1000
 std::string PeFile() {
     std::string pe(kRsrc + 228, '\0');

@@ -1,5 +1,4 @@
-// A MainFrm on the fake desktop, which has its shell window ("Progman"),
-// untitled as a real one is, so it gives no row.
+// A MainFrm on the fake desktop, whose shell window ("Progman") is untitled and gives no row.
 #pragma once
 
 #include <gtest/gtest.h>
