@@ -15,28 +15,6 @@ using unit::World;
 using Boxes = std::array<int, 6>;
 enum class Kind { Hidden, Child, OwnedPopup, Parentless, NoShell, Destroyed, Null };
 
-// Leaves the boxes as a previous read might have (their handlers act on
-// handle 0, so no window changes), then selects a window of that kind.
-WindowHandle Prepare(World& w, Kind kind, uint32_t exStyle, Boxes prior) {
-    MainFrm& f = w.form;
-    f.WinVisibleChk.SetValue(prior[0]);
-    f.SaihaimenChk.SetValue(prior[1]);
-    f.SaihaimenChk.SetEnabled(prior[2]);
-    f.TaskBarShowChk.SetValue(prior[3]);
-    f.TaskBarShowChk.SetEnabled(prior[4]);
-    f.TemaeChk.SetValue(prior[5]);
-    WindowHandle top = w.desktop.Add({.title = "Top"});
-    fake::Window window{.exStyle = exStyle, .visible = kind != Kind::Hidden};
-    if (kind == Kind::Child) window.parent = top;
-    if (kind == Kind::OwnedPopup) window.owner = top, window.style = fake::kWsPopup;
-    if (kind == Kind::NoShell) w.desktop.Destroy(w.shell);
-    WindowHandle h = kind == Kind::Null ? WindowHandle() : w.desktop.Add(window);
-    if (kind == Kind::Destroyed) w.desktop.Destroy(h);
-    f.SetSelectedWindow(h);
-    w.desktop.logging = true;
-    return h;
-}
-
 // The queries run in this order; a box that changes runs its handler before the next query.
 TEST(StateReader, EachStateOfTheWindowGivesItsBoxesAndEachChangedBoxActsAtOnce) {
     // clang-format off
@@ -60,9 +38,21 @@ TEST(StateReader, EachStateOfTheWindowGivesItsBoxesAndEachChangedBoxActsAtOnce) 
     // clang-format on
     for (const auto& c : cases) {
         World w;
-        WindowHandle h = Prepare(w, c.kind, c.exStyle, c.prior);
-        w.form.GetChkValue();
-        const MainFrm& f = w.form;
+        MainFrm& f = w.form;
+        // The boxes as a previous read might have left them (their handlers act on handle 0).
+        f.WinVisibleChk.SetValue(c.prior[0]), f.SaihaimenChk.SetValue(c.prior[1]);
+        f.SaihaimenChk.SetEnabled(c.prior[2]), f.TaskBarShowChk.SetValue(c.prior[3]);
+        f.TaskBarShowChk.SetEnabled(c.prior[4]), f.TemaeChk.SetValue(c.prior[5]);
+        WindowHandle top = w.desktop.Add({.title = "Top"});
+        fake::Window window{.exStyle = c.exStyle, .visible = c.kind != Kind::Hidden};
+        if (c.kind == Kind::Child) window.parent = top;
+        if (c.kind == Kind::OwnedPopup) window.owner = top, window.style = fake::kWsPopup;
+        if (c.kind == Kind::NoShell) w.desktop.Destroy(w.shell);
+        WindowHandle h = c.kind == Kind::Null ? WindowHandle() : w.desktop.Add(window);
+        if (c.kind == Kind::Destroyed) w.desktop.Destroy(h);
+        f.SetSelectedWindow(h);
+        w.desktop.logging = true;
+        f.GetChkValue();
         std::string calls;
         for (const auto& call : w.desktop.log) calls += call + " ";
         EXPECT_EQ(calls, c.calls) << int(c.kind);
