@@ -231,11 +231,10 @@ TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
     w.desktop.Add({.handle = WindowHandle(3), .title = "a"});
     w.desktop.Add({.handle = WindowHandle(7), .title = "B"});  // equal to "b": stays after it
     w.form.Form_Load();
-    const std::pair<int, std::string> clicks[] = {{2, "7;3;20;100;"},
-                                                  {2, "100;20;3;7;"},
-                                                  {4, "C;b;B;a;"},
-                                                  {5, ";;100;20;"},
-                                                  {5, "20;100;;;"}};
+    // clang-format off
+    const std::pair<int, std::string> clicks[] = {
+        {2, "7;3;20;100;"}, {2, "100;20;3;7;"}, {4, "C;b;B;a;"}, {5, ";;100;20;"}, {5, "20;100;;;"}};
+    // clang-format on
     for (const auto& [header, column] : clicks) {
         w.form.ListView1_ColumnClick(header);
         EXPECT_EQ(w.Rows({size_t(header - 1)}), column) << header;
