@@ -441,10 +441,17 @@ class Desktop final : public IWindows,
             if (Live(h) && Win(h).parent == parent) found.push_back(h);
         return found;
     }
-    const Process* Find(uint32_t id) {  // the first live process of that id
-        for (const Process& p : processes)
-            if (p.processId == id && !p.terminated) return &p;
-        return nullptr;
+    // The first live process of that id, through an index made anew when the list changed.
+    const Process* Find(uint32_t id) {
+        auto it = index_.find(id);
+        if (it == index_.end() || it->second >= processes.size() ||
+            processes[it->second].processId != id || processes[it->second].terminated) {
+            index_.clear();
+            for (size_t i = processes.size(); i-- > 0;)
+                if (!processes[i].terminated) index_[processes[i].processId] = i;
+            it = index_.find(id);
+        }
+        return it == index_.end() ? nullptr : &processes[it->second];
     }
     Point Origin(WindowHandle h) {
         Window* w = Live(h);
@@ -473,6 +480,7 @@ class Desktop final : public IWindows,
     std::map<std::string, std::pair<int, int>, std::less<>> fails_;
     std::unordered_map<int32_t, Window> windows_;
     std::vector<WindowHandle> order_;
+    std::unordered_map<uint32_t, size_t> index_;
     int32_t nextHandle_ = 0x20000;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;
