@@ -1,7 +1,6 @@
 // The fake desktop: every platform interface over plain state that a test sets up and reads
 // back. As in Win32, a call on a destroyed or unknown window fails, and a hung window refuses
-// every call that waits on its thread. Fail(name) makes a call fail without effect; calls are
-// logged only while `logging` is on, so the core benchmark pays nothing for them.
+// every call that waits on its thread. Calls are logged only while `logging` is on.
 #pragma once
 
 #include <algorithm>
@@ -83,18 +82,13 @@ class Desktop final : public IWindows,
     std::vector<std::string> log;
     std::function<void(const std::string&)> onCall;  // as each call is made, before its effect
     size_t Count(const std::string& name) const { return std::count(log.begin(), log.end(), name); }
-    // Lets `after` calls of that name succeed, then fails `times` of them.
-    void Fail(const std::string& name, int after = 0, int times = 1 << 30) {
-        fails_[name] = {after, times};
-    }
-    // Notes a call; true when it is to fail.
-    bool Enter(const char* name) {
+    // Bit i set: the i-th call of that name from now fails without effect; -1 fails them all.
+    void Fail(const std::string& name, int64_t calls = -1) { fails_[name] = calls; }
+    bool Enter(const char* name) {  // true when the call is to fail
         if (onCall) onCall(name);
         if (logging) log.emplace_back(name);
         auto it = fails_.empty() ? fails_.end() : fails_.find(std::string_view(name));
-        if (it == fails_.end()) return false;
-        auto& [after, times] = it->second;
-        return after > 0 ? (--after, false) : times > 0 && times-- > 0;
+        return it != fails_.end() && std::exchange(it->second, it->second >> 1) & 1;
     }
 
     WindowHandle Add(Window w) {  // EnumWindows reports windows in the order added
@@ -441,17 +435,10 @@ class Desktop final : public IWindows,
             if (Live(h) && Win(h).parent == parent) found.push_back(h);
         return found;
     }
-    // The first live process of that id, through an index made anew when the list changed.
-    const Process* Find(uint32_t id) {
-        auto it = index_.find(id);
-        if (it == index_.end() || it->second >= processes.size() ||
-            processes[it->second].processId != id || processes[it->second].terminated) {
-            index_.clear();
-            for (size_t i = processes.size(); i-- > 0;)
-                if (!processes[i].terminated) index_[processes[i].processId] = i;
-            it = index_.find(id);
-        }
-        return it == index_.end() ? nullptr : &processes[it->second];
+    const Process* Find(uint32_t id) {  // the first live process of that id
+        for (const Process& p : processes)
+            if (p.processId == id && !p.terminated) return &p;
+        return nullptr;
     }
     Point Origin(WindowHandle h) {
         Window* w = Live(h);
@@ -477,10 +464,9 @@ class Desktop final : public IWindows,
         return &file->second[size_t(index)];
     }
 
-    std::map<std::string, std::pair<int, int>, std::less<>> fails_;
+    std::map<std::string, int64_t, std::less<>> fails_;
     std::unordered_map<int32_t, Window> windows_;
     std::vector<WindowHandle> order_;
-    std::unordered_map<uint32_t, size_t> index_;
     int32_t nextHandle_ = 0x20000;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;

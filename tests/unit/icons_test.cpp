@@ -75,7 +75,7 @@ TEST(IconGetter, PicturesTakeTheSystemIconSize) {
 
 TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListAsItWas) {
     Extractor x;
-    x.desktop.Fail("ExtractIconA", 0, 1);
+    x.desktop.Fail("ExtractIconA", 1);
     x.form.Form_Activate();
     EXPECT_EQ(x.form.ImageList1.At(2), Image(32, 32, kWhite));
     EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");

@@ -23,6 +23,12 @@ struct ListEvents : ListViewObserver {
     std::string events;
 };
 
+inline std::string Calls(const fake::Desktop& desktop) {  // the calls logged, in order
+    std::string calls;
+    for (const auto& call : desktop.log) calls += call + " ";
+    return calls;
+}
+
 struct World {
     fake::Desktop desktop;
     fake::View view{desktop};
