@@ -1,10 +1,101 @@
-// The icon extractor, the bitmap writer, and the check of icon data before the system reads it.
+// The control models, the windows as designed, the icon extractor, the bitmap writer, and the
+// check of icon data before the system reads it.
+#include <functional>
+
+#include "app/art.h"
 #include "icons/bmp_writer.h"
 #include "icons/icon_data.h"
 #include "world.h"
 
 namespace kelvorin {
 namespace {
+
+// A check box runs Click inside a write that changes it, and only then; a slider clamps to
+// its range and raises Change only for a user's move that lands elsewhere; and a change the
+// view does not hear of never reaches the screen.
+TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
+    CheckBox box("Chk", 1, {}, "", 0);
+    TextBox text("Txt", 2, {}, "old");
+    CaptionedControl button("Btn", ControlKind::Button, 3, {}, "old");
+    ComboBox combo("Cmb", 4, {}, {"a"}, "a");
+    Slider slider("Sld", 5, {});
+    ImageList images;
+    ListView list("List", 6, {});
+    list.AddColumn("A", 1);
+    list.AddColumn("B", 1);
+    list.AddRow("x");
+    list.AddRow("y");
+    unit::ListEvents heard(list);
+    std::string& events = heard.events;
+    for (ControlModel* c : std::initializer_list<ControlModel*>{&box, &text, &button, &combo})
+        c->onChanged = [&] { events += "redraw "; };
+    images.onChanged = [&] { events += "redraw "; };
+    box.onClick = [&] { events += "click" + std::to_string(box.Value()) + " "; };
+    slider.onChanged = [&] { events += "slider" + std::to_string(slider.Value()) + " "; };
+    slider.onChange = [&] { events += "change" + std::to_string(slider.Value()) + " "; };
+    const uint64_t generation = images.Generation();
+    // clang-format off
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { box.SetValue(2); }, "redraw click2 "}, {[&] { box.SetValue(2); }, ""},
+        {[&] { box.UserToggle(); }, "redraw click1 "}, {[&] { box.UserToggle(); }, "redraw click0 "},
+        {[&] { text.SetText("new"); }, "redraw "}, {[&] { text.SetForeSysColour(18); }, "redraw "},
+        {[&] { button.SetCaption("new"); }, "redraw "}, {[&] { button.SetCaption("new"); }, ""},
+        {[&] { button.SetEnabled(false); }, "redraw "}, {[&] { combo.SetText("b"); }, "redraw "},
+        {[&] { slider.SetValue(300); }, "slider10 "}, {[&] { slider.SetMin(20); }, "slider20 "},
+        {[&] { slider.UserMoved(-5); }, ""},
+        {[&] { slider.SetMax(255), slider.UserMoved(300); }, "slider20 change255 "},
+        {[&] { slider.SetMax(100); }, "slider100 "},
+        {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
+        {[&] { images.SetSize(32, 32); }, ""},  // refused while it holds a picture
+        {[&] { images.Clear(); }, "redraw "}, {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
+        {[&] { list.SetRowImage(0, 1); }, "0+ "}, {[&] { list.SetVisible(false); }, "visibility "},
+        {[&] { list.SetVisible(false); }, ""}, {[&] { list.Select(1); }, "selection "},
+        {[&] { list.Clear(); }, "rows "}};
+    // clang-format on
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        events.clear();
+        cases[i].first();
+        EXPECT_EQ(events, cases[i].second) << "case " << i;
+    }
+    EXPECT_EQ(images.Width(), 16);
+    EXPECT_NE(images.Generation(), generation) << "a cleared list is a new one for the mirror";
+}
+
+// Every field of the two windows' controls and of the program's pictures, digested.
+TEST(Inventory, TheControlsAndPicturesAreAsDesigned) {
+    unit::World w;
+    IconGetter extractor(w.platform, w.view);
+    w.form.Form_Load();
+    std::string text;
+    for (const auto* list : {&w.form.Controls(), &extractor.Controls(), &w.form.TabOrder()})
+        for (const ControlModel* c : *list) {
+            const TwipsRect& r = c->Rect();
+            auto* captioned = dynamic_cast<const CaptionedControl*>(c);
+            for (int v : {c->Id(), int(c->Kind()), r.left, r.top, r.width, r.height,
+                          captioned ? captioned->FontPoints() : 0})
+                text += std::to_string(v) + ",";
+            text += c->Name() + " " + (captioned ? captioned->Caption() : "") + "\n";
+        }
+    for (const ListColumn& c : w.form.ListView1.Columns())
+        text += c.text + std::to_string(c.widthTwips) + " ";
+    for (const std::string& item : w.form.ButtonCmb.Items()) text += item + " ";
+    text += w.form.ButtonCmb.Text() + std::to_string(w.form.IMEUnShowChk.Value()) + "\n";
+    auto add = [&](const Image& image) {
+        for (Colour c : image.pixels) text += std::to_string(c) + ",";
+        text += std::to_string(image.width) + "x" + std::to_string(image.height) + "\n";
+    };
+    for (const IconArt& art :
+         {MainWindowIcon(16), MainWindowIcon(32), MainWindowIcon(48), IconExtractorIcon(16),
+          IconExtractorIcon(32), IconExtractorIcon(48), CrossHairIcon(), PlaceholderIcon()}) {
+        add(art.colour);
+        for (bool clear : art.transparent) text += clear ? '0' : '1';
+        text += std::to_string(art.hotSpot.x) + "," + std::to_string(art.hotSpot.y) + "\n";
+    }
+    add(BannerImage());
+    uint64_t digest = 14695981039346656037u;  // FNV-1a
+    for (unsigned char c : text) digest = (digest ^ c) * 1099511628211u;
+    EXPECT_EQ(digest, 1740843595440454288u) << text;
+}
 
 constexpr Colour kWhite = Rgb(255, 255, 255);
 
@@ -56,21 +147,18 @@ TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     EXPECT_FALSE(x.form.ListView1.Selected()) << "saving needs a deliberate choice";
     EXPECT_TRUE(x.form.ListView1.Visible());
     EXPECT_EQ(x.desktop.LiveIcons(), 0u);
-    x.form.Command3.Click();
-    EXPECT_EQ(x.view.unloads, 1);
-}
-
-TEST(IconGetter, PicturesTakeTheSystemIconSize) {
-    for (auto [cx, cy, unreadable, size] :
-         {std::tuple{48, 48, false, 4848}, {32, 24, false, 3224}, {48, 48, true, 3232}}) {
-        Extractor x;
-        x.desktop.metrics = {{11, cx}, {12, cy}};
-        if (unreadable) x.desktop.Fail("GetSystemMetrics");
-        x.form.Form_Activate();
-        const Image& picture = x.form.ImageList1.At(3);
-        EXPECT_EQ(x.form.ImageList1.Width() * 100 + x.form.ImageList1.Height(), size);
+    for (auto [cx, cy, fails, size] :  // the system's icon size, or the usual one when unknown
+         {std::tuple{48, 48, 0, 4848}, {32, 24, 0, 3224}, {48, 48, -1, 3232}}) {
+        Extractor y;
+        y.desktop.metrics = {{11, cx}, {12, cy}};
+        y.desktop.Fail("GetSystemMetrics", fails);
+        y.form.Form_Activate();
+        const Image& picture = y.form.ImageList1.At(3);
+        EXPECT_EQ(y.form.ImageList1.Width() * 100 + y.form.ImageList1.Height(), size);
         EXPECT_EQ(picture.width * 100 + picture.height, size);
     }
+    x.form.Command3.Click();
+    EXPECT_EQ(x.view.unloads, 1);
 }
 
 TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListAsItWas) {
@@ -90,18 +178,12 @@ TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListA
         EXPECT_EQ(x.form.ListView1.Selected(), 1u) << path;
     }
     EXPECT_EQ(x.desktop.Count("ExtractIconCount"), 1u) << "a damaged file never goes to the system";
-    x.desktop.iconFiles["one.exe"] = {{x.red, x.red}};
-    x.form.Text1.UserEdited("one.exe");
-    x.form.Command1.Click();
-    EXPECT_EQ(x.Rows(), "1K2K2 ") << "a sound file's icons replace the list";
-}
-
-TEST(IconGetter, AFileClaimingMoreIconsThanEntryNumbersListsUpToTheLast) {
-    Extractor x("damaged.exe");
+    // A sound file's icons replace the list; one claiming more than entry numbers lists up to
+    // the last, and only the pictures asked for are drawn.
     x.desktop.metrics = {{11, 1}, {12, 1}};
-    x.desktop.iconFiles["damaged.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
-    x.desktop.logging = true;
-    x.form.Form_Activate();
+    x.desktop.iconFiles["many.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
+    x.form.Text1.UserEdited("many.exe");
+    x.form.Command1.Click();
     EXPECT_EQ(x.form.Label3.Caption(), "40000");
     ASSERT_EQ(x.form.ListView1.RowCount() + x.form.ImageList1.Count(), 2 * 32767u);
     EXPECT_EQ(x.form.ListView1.Cell(32766, 0) + x.form.ImageList1.KeyAt(32767), "32767K32768");
@@ -179,13 +261,9 @@ std::string PeFile() {
 }
 
 TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
-    enum Base { kPe, kIco, kPngIco };  // the last: an .ico of a 256-pixel PNG
-    struct Patch {
-        size_t at;
-        uint32_t value;
-        int size = 4;
-    };
     // clang-format off
+    enum Base { kPe, kIco, kPngIco };  // the last: an .ico of a 256-pixel PNG
+    struct Patch { size_t at; uint32_t value; int size = 4; };
     const struct { const char* what; Base base; int grow; std::vector<Patch> patches; bool sound; } cases[] = {
         {"executable", kPe, 0, {}, true}, {"icon file", kIco, 0, {}, true},
         {"PNG image", kPngIco, 0, {}, true}, {"half an executable", kPe, -370, {}, false},
