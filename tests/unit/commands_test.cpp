@@ -166,6 +166,13 @@ TEST(MainCommands, TheBigButtonTogglesTheBoxAndMarksOnlyTheRowOfTheWindowItActsO
     w.form.ListView1.Select(std::nullopt);
     w.form.Command1.Click();
     EXPECT_TRUE(w.Win(w.button).visible);
+    // Closing goes to the selected window, even a control; the extractor opens on the row's path.
+    w.form.PEnd.Click();
+    EXPECT_TRUE(w.Win(w.button).destroyed && !w.Win(w.viewer).destroyed);
+    w.form.PIconGetBtn.Click();
+    w.form.ListView1.Select(0);
+    w.form.PIconGetBtn.Click();
+    EXPECT_EQ(w.view.iconGetterPaths, std::vector<std::string>{"C:\\Apps\\editor.exe"});
 }
 
 TEST(MainCommands, TheOptionsButtonOpensTheRegionBelowTheThresholdAndClosesItFromThere) {
@@ -178,53 +185,36 @@ TEST(MainCommands, TheOptionsButtonOpensTheRegionBelowTheThresholdAndClosesItFro
     }
 }
 
-TEST(ForceClose, OnlyYesToTheWarningTerminatesAndOnlyTheSelectedRowsProcess) {
-    ProcessWorld w;
-    w.Pick({280, 80});
-    w.desktop.answers = {7, 2, 1, 0};  // no, cancel, OK, a box that could not be shown
-    for (int click = 0; click < 5; ++click) {
-        EXPECT_FALSE(w.desktop.processes[0].terminated) << click;
-        w.form.PForceCloseBtn.Click();
-    }
-    EXPECT_EQ(
-        w.desktop.boxes.back(),
+// The warning comes first; only Yes goes on, to the selected row's process (not the finder's
+// pick), and only while the row's id still names that program.
+TEST(ForceClose, OnlyYesTerminatesTheSelectedRowsProcessAndOnlyWhileItsIdNamesThatProgram) {
+    const std::string warning =
         "タスク マネージャの警告|警告: プロセスが終了すると、データが失われたり、システムが\r\n"
         "不安定になったりするなどの、予期しない結果になることがあります。\r\n"
         "プロセスを終了する前に、状態またはデータを保存するかどうかの\r\n"
-        "確認メッセージは表示されません。プロセスを終了しますか?|52");
-    EXPECT_TRUE(w.desktop.processes[0].terminated && !w.desktop.processes[1].terminated);
-    EXPECT_EQ(w.form.ListView1.Cell(0, col::Caption), "Editor") << "rows stay until a refresh";
-    // Closing goes to the selected window, even a control; the extractor opens on the row's path.
-    w.Pick({220, 20});
-    w.form.PEnd.Click();
-    EXPECT_TRUE(w.Win(w.button).destroyed && !w.Win(w.viewer).destroyed);
-    w.form.PIconGetBtn.Click();
-    w.form.ListView1.Select(std::nullopt);
-    w.form.PIconGetBtn.Click();
-    EXPECT_EQ(w.view.iconGetterPaths, std::vector<std::string>{"C:\\Apps\\editor.exe"});
-}
-
-TEST(ForceClose, NothingIsTerminatedUnlessTheIdStillNamesTheRowsProgram) {
+        "確認メッセージは表示されません。プロセスを終了しますか?|52";
     const fake::Process same{7, "editor.exe", "C:\\Apps\\editor.exe"};
     // clang-format off
-    const struct { std::optional<std::string> idCell; fake::Process now; bool ends; } cases[] = {
-        {"7", {7, "EDITOR.EXE", "c:\\apps\\Editor.exe"}, true},  // case aside, the same
-        {"7", {7, "game.exe", "C:\\Games\\game.exe"}, false}, {"7", {7, "editor.exe", "C:\\Temp\\editor.exe"}, false},
-        {"7", {7, "editor.exe", "C:\\Apps\\editor.exe", false}, false},        // modules unreadable
-        {"7", {7, "editor.exe", "C:\\Apps\\editor.exe", true, false}, false},  // refused to open
-        {"7x", same, false}, {"+7", same, false}, {"4294967303", same, false},
-        {std::nullopt, same, false}};  // no selected row
+    const struct { std::optional<std::string> idCell; fake::Process now; int answer; bool ends; } cases[] = {
+        {"7", same, 6, true}, {"7", {7, "EDITOR.EXE", "c:\\apps\\Editor.exe"}, 6, true},  // case aside, the same
+        {"7", same, 7, false}, {"7", same, 2, false}, {"7", same, 1, false}, {"7", same, 0, false},  // or no box
+        {"7", {7, "game.exe", "C:\\Games\\game.exe"}, 6, false}, {"7", {7, "editor.exe", "C:\\Temp\\editor.exe"}, 6, false},
+        {"7", {7, "editor.exe", "C:\\Apps\\editor.exe", false}, 6, false},        // modules unreadable
+        {"7", {7, "editor.exe", "C:\\Apps\\editor.exe", true, false}, 6, false},  // refused to open
+        {"7x", same, 6, false}, {"+7", same, 6, false}, {"4294967303", same, 6, false}, {{}, same, 6, false}};
     // clang-format on
     for (const auto& c : cases) {
         ProcessWorld w;
+        w.Pick({280, 80});
         w.desktop.processes[0] = c.now;
-        if (c.idCell)
-            w.form.ListView1.SetCell(0, col::ProcessId, *c.idCell);
-        else
-            w.form.ListView1.Select(std::nullopt);
+        w.desktop.answers = {c.answer};
+        w.form.ListView1.SetCell(0, col::ProcessId, c.idCell.value_or("7"));
+        if (!c.idCell) w.form.ListView1.Select(std::nullopt);
         w.form.PForceCloseBtn.Click();
-        EXPECT_EQ(w.desktop.processes[0].terminated, c.ends)
-            << c.idCell.value_or("-") << c.now.exePath;
+        EXPECT_EQ(w.desktop.boxes, std::vector<std::string>{warning});
+        EXPECT_EQ(w.desktop.processes[0].terminated + w.desktop.processes[1].terminated * 10,
+                  c.ends)
+            << c.idCell.value_or("-") << c.now.exePath << c.answer;
         EXPECT_EQ(w.desktop.Unpaired(), 0u);
     }
 }

@@ -8,7 +8,9 @@
 
 namespace kelvorin::unit {
 
-inline std::string Text(WindowHandle h) { return std::to_string(h.value); }
+inline std::string Text(WindowHandle h) {
+    return std::to_string(h.value);
+}
 
 // What a list tells its view; '+' marks what it told while it was showing.
 struct ListEvents : ListViewObserver {
@@ -36,7 +38,9 @@ struct World {
     MainFrm form{platform, view};
     WindowHandle shell = desktop.Add({.className = "Progman"});
 
-    World() { view.onUnload = [this] { form.Form_Unload(); }; }
+    World() {
+        view.onUnload = [this] { form.Form_Unload(); };
+    }
     fake::Window& Win(WindowHandle h) { return desktop.Win(h); }
     std::optional<size_t> RowOf(WindowHandle h) const {
         for (size_t row = 0; row < form.ListView1.RowCount(); ++row)
