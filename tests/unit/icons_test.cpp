@@ -44,8 +44,7 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
         {[&] { slider.SetValue(300); }, "slider10 "}, {[&] { slider.SetMin(20); }, "slider20 "},
         {[&] { slider.UserMoved(-5); }, ""},
         {[&] { slider.SetMax(255), slider.UserMoved(300); }, "slider20 change255 "},
-        {[&] { slider.SetMax(100); }, "slider100 "},
-        {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
+        {[&] { slider.SetMax(100); }, "slider100 "}, {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
         {[&] { images.SetSize(32, 32); }, ""},  // refused while it holds a picture
         {[&] { images.Clear(); }, "redraw "}, {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
         {[&] { list.SetRowImage(0, 1); }, "0+ "}, {[&] { list.SetVisible(false); }, "visibility "},
