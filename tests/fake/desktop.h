@@ -128,7 +128,6 @@ class Desktop final : public IWindows,
     // Files to read and written: a file given icons and not put here reads as IcoFileBytes().
     std::map<std::string, std::string> files;
 
-    // --- IWindows ------------------------------------------------------------
     bool EnumWindows(const std::function<bool(WindowHandle)>& visit) override {
         if (Enter("EnumWindows")) return false;
         for (WindowHandle h : Children({}))
@@ -137,11 +136,7 @@ class Desktop final : public IWindows,
     }
     std::string GetWindowTextA(WindowHandle h, int maxCount) override {
         Window* w = Use("GetWindowTextA", h);
-        if (!w || maxCount <= 0) return {};
-        // At most maxCount - 1 bytes, as GetWindowTextA copies, never half a character.
-        size_t cut = std::min(w->title.size(), size_t(maxCount - 1));
-        while (cut < w->title.size() && (w->title[cut] & 0xC0) == 0x80) --cut;
-        return w->title.substr(0, cut);
+        return w && maxCount > 0 ? w->title.substr(0, size_t(maxCount - 1)) : "";
     }
     bool IsWindowVisible(WindowHandle h) override {
         Window* w = Use("IsWindowVisible", h);
@@ -264,8 +259,7 @@ class Desktop final : public IWindows,
     void ReleaseCapture() override { capture = Enter("ReleaseCapture") ? capture : WindowHandle(); }
     ClassNameResult GetClassNameA(WindowHandle h, int capacity) override {
         Window* w = Use("GetClassNameA", h);
-        if (!w || capacity <= 0) return {};
-        std::string text = w->className.substr(0, size_t(capacity - 1));
+        std::string text = w && capacity > 0 ? w->className.substr(0, size_t(capacity - 1)) : "";
         return {int(text.size()), text};
     }
     WindowHandle GetForegroundWindow() override {
@@ -280,7 +274,6 @@ class Desktop final : public IWindows,
     }
     Colour GetSysColor(int index) override { return index == 5 ? windowColour : 0; }
 
-    // --- IProcesses ------------------------------------------------------------
     KernelHandle CreateToolhelp32Snapshot(uint32_t flags, uint32_t processId) override {
         if (Enter("CreateToolhelp32Snapshot")) return kInvalidHandle;
         Kernel k;
@@ -326,7 +319,6 @@ class Desktop final : public IWindows,
         return Enter("GetVersionPlatformId") ? std::nullopt : platformId;
     }
 
-    // --- IShell, IClipboard, IKeyboard, IUserInterface ---------------------------
     IconPair ExtractIconExA(const std::string& path, int index) override {
         const Icon* icon = FileIcon("ExtractIconExA", path, index);
         return icon ? IconPair{NewIcon(icon->large), NewIcon(icon->small)} : IconPair();
@@ -390,7 +382,6 @@ class Desktop final : public IWindows,
     }
     size_t AnsiLength(const std::string& text) override { return text.size(); }  // UTF-8 itself
 
-    // --- IFiles -----------------------------------------------------------------
     KernelHandle OpenFileForReading(const std::string& path) override {
         bool fails = Enter("OpenFileForReading");
         auto it = files.find(path);
