@@ -8,11 +8,7 @@
 #include "finder/finder.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
-
-using unit::Text;
-using unit::World;
+namespace kelvorin::unit {
 
 // Visible, bottom-most, its enabled state, taskbar, its enabled state, always on top.
 using Boxes = std::array<int, 6>;
@@ -56,7 +52,7 @@ TEST(StateReader, EachStateOfTheWindowGivesItsBoxesAndEachChangedBoxActsAtOnce) 
         f.SetSelectedWindow(h);
         w.desktop.logging = true;
         f.GetChkValue();
-        EXPECT_EQ(unit::Calls(w.desktop), c.calls) << int(c.kind);
+        EXPECT_EQ(Calls(w.desktop), c.calls) << int(c.kind);
         EXPECT_EQ(Boxes({f.WinVisibleChk.Value(), f.SaihaimenChk.Value(), f.SaihaimenChk.Enabled(),
                          f.TaskBarShowChk.Value(), f.TaskBarShowChk.Enabled(), f.TemaeChk.Value()}),
                   c.read);
@@ -131,7 +127,7 @@ constexpr Point kOnButton{200, 200}, kOnDialog{110, 110}, kOnEditor{500, 400};
 // An editor owning a dialog, where a disabled panel holds a hidden group holding a disabled
 // button: WindowFromPoint stops at the dialog, the descent through them finds the button.
 // clang-format off
-struct FinderWorld : unit::World {
+struct FinderWorld : World {
     WindowHandle editor{0x30000};
     WindowHandle dialog = desktop.Add({.title = "Settings", .className = "#32770", .owner = editor,
                                        .style = fake::kWsPopup, .rect = {100, 100, 400, 300}});
@@ -225,5 +221,4 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheFieldsShowEachPic
     EXPECT_EQ(w.form.HandleTxt.Text() + "|" + w.form.txtClassName.Text(), "-199|Frame");
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit

@@ -2,11 +2,7 @@
 #include "app/art.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
-
-using unit::Text;
-using unit::World;
+namespace kelvorin::unit {
 
 TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
     World w;
@@ -219,5 +215,4 @@ TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
     }
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit

@@ -5,11 +5,7 @@
 #include "shell/tray.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
-
-using unit::Text;
-using unit::World;
+namespace kelvorin::unit {
 
 constexpr int kShift = 0x10, kCtrl = 0x11, kAlt = 0x12;
 constexpr uint16_t kDown = 0x8000, kPressed = 0x8001;
@@ -89,7 +85,7 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     // Quitting from the menu: the extractor goes first, the icon before the window.
     w.form.Command3.Click();
     w.form.MNU_END_Click();
-    EXPECT_EQ(unit::Calls(w.desktop),
+    EXPECT_EQ(Calls(w.desktop),
               "View.Hide Shell_NotifyIconA View.Show Shell_NotifyIconA View.Hide "
               "Shell_NotifyIconA View.UnloadIconGetter View.Unload Shell_NotifyIconA ");
     EXPECT_TRUE(w.desktop.tray.empty());
@@ -120,7 +116,7 @@ TEST(Tray, ANewTaskbarGetsTheIconBackOnlyFromTheNotificationAreaElseTheWindowSho
 }
 
 // The selected row is the editor's; the viewer, another process's, is what the finder picks.
-struct ProcessWorld : unit::World {
+struct ProcessWorld : World {
     WindowHandle editor = desktop.Add({.title = "Editor", .processId = 7});
     WindowHandle viewer =
         desktop.Add({.title = "Viewer", .processId = 8, .rect = {200, 0, 300, 100}});
@@ -210,5 +206,4 @@ TEST(ForceClose, OnlyYesTerminatesTheSelectedRowsProcessAndOnlyWhileItsIdNamesTh
     }
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit

@@ -7,8 +7,7 @@
 #include "icons/icon_data.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
+namespace kelvorin::unit {
 
 // A check box runs Click inside a write that changes it, and only then; a slider clamps to
 // its range and raises Change only for a user's move that lands elsewhere; and a change the
@@ -25,7 +24,7 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
     list.AddColumn("B", 1);
     list.AddRow("x");
     list.AddRow("y");
-    unit::ListEvents heard(list);
+    ListEvents heard(list);
     std::string& events = heard.events;
     for (ControlModel* c : std::initializer_list<ControlModel*>{&box, &text, &button, &combo})
         c->onChanged = [&] { events += "redraw "; };
@@ -62,7 +61,7 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
 
 // Every field of the two windows' controls and of the program's pictures, digested.
 TEST(Inventory, TheControlsAndPicturesAreAsDesigned) {
-    unit::World w;
+    World w;
     IconGetter extractor(w.platform, w.view);
     w.form.Form_Load();
     std::string text;
@@ -135,7 +134,7 @@ struct Extractor {
 
 TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     Extractor x;
-    unit::ListEvents heard(x.form.ListView1);
+    ListEvents heard(x.form.ListView1);
     x.form.Form_Activate();
     EXPECT_EQ(heard.events.find('+'), heard.events.rfind('+'))
         << "redrawn per icon: " << heard.events;
@@ -306,5 +305,4 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
     }
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit
