@@ -68,13 +68,9 @@ inline std::string IcoFileBytes() {
            std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
 }
 
-class Desktop final : public IWindows,
-                      public IProcesses,
-                      public IShell,
-                      public IClipboard,
-                      public IKeyboard,
-                      public IUserInterface,
-                      public IFiles {
+struct Interfaces : IWindows, IProcesses, IShell, IClipboard, IKeyboard, IUserInterface, IFiles {};
+
+class Desktop final : public Interfaces {
   public:
     Platform platform();
 

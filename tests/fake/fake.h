@@ -12,11 +12,10 @@ class Surface final : public ISurface {
     void Resize(int width, int height) override { canvas_ = Image(width, height, 0); }
     void Clear(Colour c) override { canvas_ = Image(canvas_.width, canvas_.height, c); }
     void DrawImage(const Image& image, int x, int y) override {
-        for (int row = 0; row < image.height; ++row)
-            for (int col = 0; col < image.width; ++col)
-                if (x + col < canvas_.width && y + row < canvas_.height &&
-                    image.At(col, row) != kClear)
-                    canvas_.Set(x + col, y + row, image.At(col, row));
+        for (int r = 0; r < image.height; ++r)
+            for (int c = 0; c < image.width; ++c)
+                if (x + c < canvas_.width && y + r < canvas_.height && image.At(c, r) != kClear)
+                    canvas_.Set(x + c, y + r, image.At(c, r));
     }
     bool DrawIconEx(IconHandle icon, int x, int y) override {
         const Image* image = desktop_.IconImage(icon);
