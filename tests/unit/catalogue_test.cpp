@@ -169,17 +169,15 @@ TEST(Load, RunsItsStepsInOrder) {
     w.form.ItemLoad();
     EXPECT_EQ(Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() + "|" + *w.desktop.clipboard,
               Text(beta) + "typed|");
-}
-
-TEST(Load, OnlyTheWindows9xFamilyDisablesTheSliderAndTheFinderLabelForGood) {
+    // Only the Windows 9x family disables the slider and the finder's label, and for good.
     const std::pair<std::optional<uint32_t>, int> cases[] = {{1, 0}, {2, 2}, {0, 2}, {{}, 2}};
     for (auto [platformId, enabled] : cases) {  // none: GetVersionExA fails
-        World w;
-        w.desktop.platformId = platformId;
-        w.form.ItemLoad();
-        w.desktop.platformId = 2;
-        w.form.ItemLoad();
-        EXPECT_EQ(w.form.ToumeiSld.Enabled() + w.form.Label2.Enabled(), enabled);
+        World v;
+        v.desktop.platformId = platformId;
+        v.form.ItemLoad();
+        v.desktop.platformId = 2;
+        v.form.ItemLoad();
+        EXPECT_EQ(v.form.ToumeiSld.Enabled() + v.form.Label2.Enabled(), enabled);
     }
 }
 

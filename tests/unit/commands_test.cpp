@@ -289,10 +289,10 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World w;
     w.desktop.logging = true;
     w.form.Command3.Click();
-    const NotifyIconData& i = w.desktop.tray[{0x7000, 0}];
-    EXPECT_EQ(std::vector<uint64_t>({i.cbSize, i.uFlags, i.uCallbackMessage, i.hIcon.value}),
+    const NotifyIconData& n = w.desktop.tray[{0x7000, 0}];
+    EXPECT_EQ(std::vector<uint64_t>({n.cbSize, n.uFlags, n.uCallbackMessage, n.hIcon.value}),
               std::vector<uint64_t>({88, 7, 0x200, 0x77}));
-    EXPECT_EQ(i.szTip + std::to_string(w.desktop.tray.size()), "Kelvorin1");
+    EXPECT_EQ(n.szTip + std::to_string(w.desktop.tray.size()), "Kelvorin1");
     // Only a button press on the icon opens the menu, and only while the window is hidden.
     for (int x : {0x201, 0x204, 0x200, 0x202, 0x203, 0x205, 0}) w.form.Form_MouseMove(0, x, 0);
     EXPECT_EQ(w.view.menus, (std::vector<uint32_t>{0, 2}));  // picked with the left / either button
@@ -310,25 +310,22 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World other;
     other.form.Command4.Click();
     EXPECT_EQ(other.view.unloads, 1);
-}
-
-// A new taskbar gets the icon back only while the program sits in the notification area; an
-// icon the shell refuses, there or at Command3, shows the window, so it can always be reached.
-TEST(Tray, ANewTaskbarGetsTheIconBackOnlyFromTheNotificationAreaElseTheWindowShows) {
-    auto lost = [](World& w) { w.form.Command3_Click(), w.desktop.tray.clear(); };
+    // A new taskbar gets the icon back only while the program sits in the notification area; an
+    // icon the shell refuses, there or at Command3, shows the window, so it can always be reached.
+    auto lost = [](World& v) { v.form.Command3_Click(), v.desktop.tray.clear(); };
     // clang-format off
     const struct { std::function<void(World&)> before; bool icon, shown; } cases[] = {
-        {[](World&) {}, false, true}, {[](World& w) { w.view.Hide(); }, false, false},
-        {[](World& w) { w.form.Command3_Click(), w.form.MNU_OPEN_Click(); }, false, true},
-        {lost, true, false}, {[](World& w) { w.form.Command3_Click(); }, true, false},
-        {[&](World& w) { lost(w), w.desktop.Fail("Shell_NotifyIconA"); }, false, true},
-        {[](World& w) { w.desktop.Fail("Shell_NotifyIconA", 1), w.form.Command3_Click(); }, false, true}};
+        {[](World&) {}, false, true}, {[](World& v) { v.view.Hide(); }, false, false},
+        {[](World& v) { v.form.Command3_Click(), v.form.MNU_OPEN_Click(); }, false, true},
+        {lost, true, false}, {[](World& v) { v.form.Command3_Click(); }, true, false},
+        {[&](World& v) { lost(v), v.desktop.Fail("Shell_NotifyIconA"); }, false, true},
+        {[](World& v) { v.desktop.Fail("Shell_NotifyIconA", 1), v.form.Command3_Click(); }, false, true}};
     // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
-        World w;
-        cases[i].before(w);
-        w.form.Form_TaskbarCreated();
-        EXPECT_EQ(w.desktop.tray.size() * 10 + w.view.shown, cases[i].icon * 10u + cases[i].shown)
+        World v;
+        cases[i].before(v);
+        v.form.Form_TaskbarCreated();
+        EXPECT_EQ(v.desktop.tray.size() * 10 + v.view.shown, cases[i].icon * 10u + cases[i].shown)
             << "case " << i;
     }
 }

@@ -182,6 +182,10 @@ TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     EXPECT_EQ(x.view.unloads, 1);
 }
 
+void Put(std::string& bytes, size_t at, uint32_t value, int size = 4) {
+    for (int i = 0; i < size; ++i) bytes[at + size_t(i)] = char(value >> (8 * i));
+}
+
 TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {
     const std::string device = "この名前は装置の名前なので、ファイル名には使えません。";
     // clang-format off
@@ -208,13 +212,7 @@ TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {
         EXPECT_EQ(x.desktop.boxes,
                   c.why.size() > 1 ? std::vector<std::string>{box} : std::vector<std::string>{});
     }
-}
-
-void Put(std::string& bytes, size_t at, uint32_t value, int size = 4) {
-    for (int i = 0; i < size; ++i) bytes[at + size_t(i)] = char(value >> (8 * i));
-}
-
-TEST(BmpWriter, WritesA24BitBottomUpFileWithRowsPaddedToWholeWords) {
+    // The writer: 24-bit, bottom-up, each row padded to whole words.
     Image image(3, 2, Rgb(1, 2, 3));
     image.Set(0, 1, Rgb(4, 5, 6));  // the bottom row comes first, each pixel blue, green, red
     std::string bmp = "BM" + std::string(52, '\0') + "\6\5\4\3\2\1\3\2\1" + std::string(3, '\0');
