@@ -75,8 +75,7 @@ TEST(Refresh, UnderASortEveryRowIsPlacedAndMarkedByItsOwnWindowWhileTheListIsHid
     }
 }
 
-// A row shows its executable's small icon through the mask on the list background; the first
-// row is loaded, its title's tab and line break made spaces so the summary keeps five fields.
+// Small icons through their mask on the list background; the loaded summary keeps five fields.
 TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     World w;
     constexpr Colour kBackground = Rgb(250, 240, 200);
@@ -138,8 +137,7 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     EXPECT_EQ(size_t(w.form.ImageList1.Count()) + w.desktop.Unpaired(), 0u);
 }
 
-// Each call with the state it finds: Alpha and Beta read alike, so the reader changes no box
-// and no handler runs; the clipboard is emptied first, so a failed write leaves nothing stale.
+// Each call with the state it finds: Alpha and Beta read alike; the clipboard is emptied first.
 TEST(Load, RunsItsStepsInOrder) {
     World w;
     w.desktop.Add({.title = "Alpha"});

@@ -1,5 +1,4 @@
-// The main window's commands: the state reader (GetChkValue) and the controls that change the
-// selected window, the finder, the hotkey, the notification area and the process commands.
+// The state reader, the adjustments, the finder, the hotkey, the tray and the process commands.
 #include <array>
 #include <functional>
 #include <tuple>
@@ -79,12 +78,10 @@ TEST(Adjustments, EachControlChangesTheSelectedWindowAsItSays) {
              win.rect.left == 10 && win.rect.bottom == 220 && !w.desktop.foreground; }},
         {[&] { f.TemaeChk.SetValue(2); }, [&] { return win.exStyle == 0x100; }},
         {[&] { f.SaihaimenChk.SetValue(1); }, [&] { return win.parent == w.shell; }},
-        {[&] { f.SaihaimenChk.SetValue(2); }, [&] { return !win.parent; }},
-        {[&] { f.TaskBarShowChk.SetValue(0); },
+        {[&] { f.SaihaimenChk.SetValue(2); }, [&] { return !win.parent; }}, {[&] { f.TaskBarShowChk.SetValue(0); },
          [&] { return win.owner == w.desktop.desktopWindow; }},
         {[&] { f.TaskBarShowChk.SetValue(1); }, [&] { return !win.owner; }},
-        {[&] { f.TaskBarShowChk.SetValue(2); }, [&] { return !!win.owner; }},
-        {[&] { f.ToumeiSld.UserMoved(100); },
+        {[&] { f.TaskBarShowChk.SetValue(2); }, [&] { return !!win.owner; }}, {[&] { f.ToumeiSld.UserMoved(100); },
          [&] { return win.exStyle == 0x80100 && win.alpha == 100; }},
         {[&] { f.CaptionTxt.UserEdited("題名"), f.CaptionChangeBtn.Click(); },
          [&] { return win.title == "題名" && w.Cell(t, col::Caption) == "題名"; }},
@@ -126,8 +123,7 @@ TEST(Adjustments, EachControlChangesTheSelectedWindowAsItSays) {
 
 constexpr Point kOnButton{200, 200}, kOnDialog{110, 110}, kOnEditor{500, 400};
 
-// An editor owning a tool's dialog, where a disabled panel holds a hidden group holding a disabled
-// button: WindowFromPoint stops at the dialog, the descent through them finds the button.
+// Only the descent through a disabled panel and a hidden group finds the dialog's button.
 // clang-format off
 struct FinderWorld : World {
     WindowHandle editor{0x30000};
@@ -310,8 +306,7 @@ TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World other;
     other.form.Command4.Click();
     EXPECT_EQ(other.view.unloads, 1);
-    // A new taskbar gets the icon back only while the program sits in the notification area; an
-    // icon the shell refuses, there or at Command3, shows the window, so it can always be reached.
+    // A new taskbar gets the icon back only in the tray; a refused icon shows the window instead.
     auto lost = [](World& v) { v.form.Command3_Click(), v.desktop.tray.clear(); };
     // clang-format off
     const struct { std::function<void(World&)> before; bool icon, shown; } cases[] = {
@@ -368,8 +363,7 @@ TEST(MainCommands, TheBigButtonTogglesTheBoxAndMarksOnlyTheRowOfTheWindowItActsO
     }
 }
 
-// The warning comes first; only Yes goes on, to the selected row's process (not the finder's
-// pick), and only while the row's id still names that program.
+// The warning comes first; only Yes goes on, to the row's process and not the finder's pick.
 TEST(ForceClose, OnlyYesTerminatesTheSelectedRowsProcessAndOnlyWhileItsIdNamesThatProgram) {
     const std::string warning =
         "タスク マネージャの警告|警告: プロセスが終了すると、データが失われたり、システムが\r\n"

@@ -1,5 +1,4 @@
-// The control models, the windows as designed, the icon extractor, the bitmap writer, and the
-// check of icon data before the system reads it.
+// The control models, the windows as designed, the icon extractor and the icon data check.
 #include <functional>
 
 #include "app/art.h"
@@ -9,9 +8,8 @@
 
 namespace kelvorin::unit {
 
-// A check box runs Click inside a write that changes it, and only then; a slider clamps to
-// its range and raises Change only for a user's move that lands elsewhere; and a change the
-// view does not hear of never reaches the screen.
+// Click runs inside a write that changes a box; Change only for a user's move; every change
+// is told to the view, or it never reaches the screen.
 TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
     CheckBox box("Chk", 1, {}, "", 0);
     TextBox text("Txt", 2, {}, "old");
@@ -168,8 +166,7 @@ TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
         EXPECT_EQ(x.form.ListView1.Selected(), 1u) << path;
     }
     EXPECT_EQ(x.desktop.Count("ExtractIconCount"), 1u) << "a damaged file never goes to the system";
-    // A sound file's icons replace the list; one claiming more than entry numbers lists up to
-    // the last, and only the pictures asked for are drawn.
+    // A sound file's icons replace the list, up to the last entry number, drawn when asked for.
     x.desktop.metrics = {{11, 1}, {12, 1}};
     x.desktop.iconFiles["many.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
     x.form.Text1.UserEdited("many.exe");
@@ -279,8 +276,7 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         // Each field the system relies on, damaged.
         {"reserved word set", kIco, 0, {{0, 1, 2}}, false},
         {"PNG header of another length", kPngIco, 0, {{22 + 11, 14, 1}}, false},
-        {"no PE signature", kPe, 0, {{0x40, 0}}, false},
-        {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
+        {"no PE signature", kPe, 0, {{0x40, 0}}, false}, {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
         {"no group type", kPe, 0, {{kRsrc + 24, 15}}, false},
         {"the icons' type only by name", kPe, 0, {{kRsrc + 12, 1, 2}, {kRsrc + 14, 1, 2}}, false},
         {"a group of cursors", kPe, 0, {{kRsrc + 210, 2, 2}}, false}};
