@@ -59,9 +59,7 @@ struct Process {
 struct Icon {
     Image large, small;
 };
-inline Icon Solid(Colour colour) {
-    return {Image(32, 32, colour), Image(16, 16, colour)};
-}
+inline const auto Solid = [](Colour c) { return Icon{Image(32, 32, c), Image(16, 16, c)}; };
 // A sound .ico file of one 1 x 1 32-bit image: directory, header, colour and mask rows.
 inline std::string IcoFileBytes() {
     return std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
@@ -369,12 +367,10 @@ class Desktop final : public Interfaces {
         return {true, {}};
     }
     int CompareText(const std::string& a, const std::string& b) override {
-        auto fold = [](std::string s) {  // ordinal, ASCII letters folded to upper case
-            for (char& c : s) c = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
-            return s;
-        };
-        int c = fold(a).compare(fold(b));
-        return (c > 0) - (c < 0);
+        auto up = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };  // ordinal
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+            if (up(a[i]) != up(b[i])) return up(a[i]) < up(b[i]) ? -1 : 1;
+        return (a.size() > b.size()) - (a.size() < b.size());
     }
     size_t AnsiLength(const std::string& text) override { return text.size(); }  // UTF-8 itself
 

@@ -8,9 +8,7 @@
 
 namespace kelvorin::unit {
 
-inline std::string Text(WindowHandle h) {
-    return std::to_string(h.value);
-}
+inline const auto Text = [](WindowHandle h) { return std::to_string(h.value); };
 
 // What a list tells its view; '+' marks what it told while it was showing.
 struct ListEvents : ListViewObserver {
