@@ -1,52 +1,90 @@
 // The fake desktop: every platform interface over plain state that a test sets up and reads
-// back (fake/fake.h adds its drawing surfaces and the program's windows). As in Win32, a call
-// on a destroyed or unknown window fails, and a hung window refuses every call that would wait
-// on its thread. Fail(name) makes a call fail without effect; the names of the calls made are
-// logged only while `logging` is on, so the core benchmark pays nothing for them.
+// back. As in Win32, a call on a destroyed or unknown window fails, and a hung window refuses
+// every call that waits on its thread. Calls are logged only while `logging` is on.
 #pragma once
 
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 #include "app/main_frm.h"
-#include "fake/types.h"
 #include "icons/icon_getter.h"
+#include "platform/types.h"
 
 namespace kelvorin::fake {
 
-class Desktop final : public IWindows,
-                      public IProcesses,
-                      public IShell,
-                      public IClipboard,
-                      public IKeyboard,
-                      public IUserInterface,
-                      public IFiles {
+// Win32's own numbers, not the program's constants: a wrong one there shows as a wrong effect.
+inline constexpr uint32_t kWsPopup = 0x80000000u, kWsChild = 0x40000000u;
+inline constexpr uint32_t kTopmost = 0x8, kLayered = 0x80000;
+// An icon pixel outside the icon's mask: drawing leaves the surface as it was.
+inline constexpr Colour kClear = 0xFF000000u;
+
+struct Rect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool Has(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+};
+
+struct MenuItem {
+    uint32_t id = 0, state = 0;
+    friend bool operator==(const MenuItem&, const MenuItem&) = default;
+};
+// Restore, move, size, minimise, maximise, a separator and close.
+inline std::vector<MenuItem> DefaultMenu() {
+    return {{0xF120, 0}, {0xF010, 0}, {0xF000, 0}, {0xF020, 0}, {0xF030, 0}, {0, 0}, {0xF060, 0}};
+}
+
+struct Window {
+    WindowHandle handle;  // null: Add numbers it
+    std::string title, className = "Fake";
+    // With a parent, a child window (Add adds WS_CHILD); GetParent reports a WS_POPUP's owner.
+    WindowHandle parent, owner;
+    uint32_t style = 0, exStyle = 0;
+    bool visible = true, enabled = true;
+    uint32_t processId = 0;
+    Rect rect;  // screen coordinates; the client area is all of it
+    bool hung = false, refusesText = false, destroyed = false;
+    std::optional<uint8_t> alpha;
+    std::vector<MenuItem> menu = DefaultMenu();
+};
+
+struct Process {
+    uint32_t processId = 0;
+    std::string exeFile, exePath;
+    bool modulesReadable = true, openable = true, terminated = false;
+};
+
+// One icon of a file: ExtractIconA hands out the large picture, ExtractIconExA both.
+struct Icon {
+    Image large, small;
+};
+inline const auto Solid = [](Colour c) { return Icon{Image(32, 32, c), Image(16, 16, c)}; };
+// A sound .ico file of one 1 x 1 32-bit image: directory, header, colour and mask rows.
+inline std::string IcoFileBytes() {
+    return std::string("\0\0\1\0\1\0\1\1\0\0\1\0\x20\0\x30\0\0\0\x16\0\0\0", 22) +
+           std::string("\x28\0\0\0\1\0\0\0\2\0\0\0\1\0\x20\0", 16) + std::string(32, '\0');
+}
+
+struct Interfaces : IWindows, IProcesses, IShell, IClipboard, IKeyboard, IUserInterface, IFiles {};
+
+class Desktop final : public Interfaces {
   public:
     Platform platform();
 
-    // --- log and failures --------------------------------------------------
     bool logging = false;
     std::vector<std::string> log;
     std::function<void(const std::string&)> onCall;  // as each call is made, before its effect
     size_t Count(const std::string& name) const { return std::count(log.begin(), log.end(), name); }
-    // Lets `after` calls of that name succeed, then fails `times` of them.
-    void Fail(const std::string& name, int after = 0, int times = 1 << 30) {
-        fails_[name] = {after, times};
-    }
-    void Restore() { fails_.clear(); }
-    // Notes a call; true when it is to fail.
-    bool Enter(const char* name) {
+    // Bit i set: the i-th call of that name from now fails without effect; -1 fails them all.
+    void Fail(const std::string& name, int64_t calls = -1) { fails_[name] = calls; }
+    bool Enter(const char* name) {  // true when the call is to fail
         if (onCall) onCall(name);
         if (logging) log.emplace_back(name);
         auto it = fails_.empty() ? fails_.end() : fails_.find(std::string_view(name));
-        if (it == fails_.end()) return false;
-        auto& [after, times] = it->second;
-        return after > 0 ? (--after, false) : times > 0 && times-- > 0;
+        return it != fails_.end() && std::exchange(it->second, it->second >> 1) & 1;
     }
 
-    // --- the desktop -------------------------------------------------------
     WindowHandle Add(Window w) {  // EnumWindows reports windows in the order added
         if (!w.handle) w.handle = WindowHandle(nextHandle_ += 2);
         if (w.parent) w.style |= kWsChild;
@@ -84,7 +122,6 @@ class Desktop final : public IWindows,
     // Files to read and written: a file given icons and not put here reads as IcoFileBytes().
     std::map<std::string, std::string> files;
 
-    // --- IWindows ------------------------------------------------------------
     bool EnumWindows(const std::function<bool(WindowHandle)>& visit) override {
         if (Enter("EnumWindows")) return false;
         for (WindowHandle h : Children({}))
@@ -93,11 +130,7 @@ class Desktop final : public IWindows,
     }
     std::string GetWindowTextA(WindowHandle h, int maxCount) override {
         Window* w = Use("GetWindowTextA", h);
-        if (!w || maxCount <= 0) return {};
-        // At most maxCount - 1 bytes, as GetWindowTextA copies, never half a character.
-        size_t cut = std::min(w->title.size(), size_t(maxCount - 1));
-        while (cut < w->title.size() && (w->title[cut] & 0xC0) == 0x80) --cut;
-        return w->title.substr(0, cut);
+        return w && maxCount > 0 ? w->title.substr(0, size_t(maxCount - 1)) : "";
     }
     bool IsWindowVisible(WindowHandle h) override {
         Window* w = Use("IsWindowVisible", h);
@@ -220,8 +253,7 @@ class Desktop final : public IWindows,
     void ReleaseCapture() override { capture = Enter("ReleaseCapture") ? capture : WindowHandle(); }
     ClassNameResult GetClassNameA(WindowHandle h, int capacity) override {
         Window* w = Use("GetClassNameA", h);
-        if (!w || capacity <= 0) return {};
-        std::string text = w->className.substr(0, size_t(capacity - 1));
+        std::string text = w && capacity > 0 ? w->className.substr(0, size_t(capacity - 1)) : "";
         return {int(text.size()), text};
     }
     WindowHandle GetForegroundWindow() override {
@@ -236,7 +268,6 @@ class Desktop final : public IWindows,
     }
     Colour GetSysColor(int index) override { return index == 5 ? windowColour : 0; }
 
-    // --- IProcesses ------------------------------------------------------------
     KernelHandle CreateToolhelp32Snapshot(uint32_t flags, uint32_t processId) override {
         if (Enter("CreateToolhelp32Snapshot")) return kInvalidHandle;
         Kernel k;
@@ -282,7 +313,6 @@ class Desktop final : public IWindows,
         return Enter("GetVersionPlatformId") ? std::nullopt : platformId;
     }
 
-    // --- IShell, IClipboard, IKeyboard, IUserInterface ---------------------------
     IconPair ExtractIconExA(const std::string& path, int index) override {
         const Icon* icon = FileIcon("ExtractIconExA", path, index);
         return icon ? IconPair{NewIcon(icon->large), NewIcon(icon->small)} : IconPair();
@@ -320,13 +350,16 @@ class Desktop final : public IWindows,
     int MessageBox(const std::string& text, const std::string& title, uint32_t style) override {
         if (Enter("MessageBox")) return 0;
         boxes.push_back(title + "|" + text + "|" + std::to_string(style));
-        int first = (style & 0xF) == 4 ? 6 : 1;  // MB_YESNO: IDYES, else IDOK
-        return answers.empty() ? first : Pop(answers);
+        int answer = answers.empty() ? (style & 0xF) == 4 ? 6 : 1 : answers.front();  // IDYES/IDOK
+        if (!answers.empty()) answers.pop_front();
+        return answer;
     }
     std::optional<std::string> GetSaveFileName(const std::string& filter) override {
         if (Enter("GetSaveFileName") || saveNames.empty()) return std::nullopt;
         saveFilter = filter;
-        return Pop(saveNames);
+        auto name = saveNames.front();
+        saveNames.pop_front();
+        return name;
     }
     WriteResult WriteFileReplacing(const std::string& path, const std::string& bytes) override {
         if (Enter("WriteFileReplacing")) return {false, "Access is denied."};
@@ -334,16 +367,13 @@ class Desktop final : public IWindows,
         return {true, {}};
     }
     int CompareText(const std::string& a, const std::string& b) override {
-        auto fold = [](std::string s) {  // ordinal, ASCII letters folded to upper case
-            for (char& c : s) c = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
-            return s;
-        };
-        int c = fold(a).compare(fold(b));
-        return (c > 0) - (c < 0);
+        auto up = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };  // ordinal
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+            if (up(a[i]) != up(b[i])) return up(a[i]) < up(b[i]) ? -1 : 1;
+        return (a.size() > b.size()) - (a.size() < b.size());
     }
     size_t AnsiLength(const std::string& text) override { return text.size(); }  // UTF-8 itself
 
-    // --- IFiles -----------------------------------------------------------------
     KernelHandle OpenFileForReading(const std::string& path) override {
         bool fails = Enter("OpenFileForReading");
         auto it = files.find(path);
@@ -369,16 +399,7 @@ class Desktop final : public IWindows,
         std::string bytes;                   // an open file
         bool file = false;
     };
-    struct Switch {
-        int after, times;
-    };
 
-    template <typename T>
-    static T Pop(std::deque<T>& queue) {
-        T first = queue.front();
-        queue.pop_front();
-        return first;
-    }
     Window* Live(WindowHandle h) {
         auto it = windows_.find(h.value);
         return it == windows_.end() || it->second.destroyed ? nullptr : &it->second;
@@ -397,17 +418,10 @@ class Desktop final : public IWindows,
             if (Live(h) && Win(h).parent == parent) found.push_back(h);
         return found;
     }
-    // The first live process of that id, through an index made anew when the list changed.
-    const Process* Find(uint32_t id) {
-        auto it = index_.find(id);
-        if (it == index_.end() || it->second >= processes.size() ||
-            processes[it->second].processId != id || processes[it->second].terminated) {
-            index_.clear();
-            for (size_t i = processes.size(); i-- > 0;)
-                if (!processes[i].terminated) index_[processes[i].processId] = i;
-            it = index_.find(id);
-        }
-        return it == index_.end() ? nullptr : &processes[it->second];
+    const Process* Find(uint32_t id) {  // the first live process of that id
+        for (const Process& p : processes)
+            if (p.processId == id && !p.terminated) return &p;
+        return nullptr;
     }
     Point Origin(WindowHandle h) {
         Window* w = Live(h);
@@ -433,11 +447,10 @@ class Desktop final : public IWindows,
         return &file->second[size_t(index)];
     }
 
-    std::map<std::string, Switch, std::less<>> fails_;
+    std::map<std::string, int64_t, std::less<>> fails_;
     std::unordered_map<int32_t, Window> windows_;
     std::vector<WindowHandle> order_;
     int32_t nextHandle_ = 0x20000;
-    std::unordered_map<uint32_t, size_t> index_;
     std::map<uint64_t, Kernel> kernel_;
     uint64_t nextKernel_ = 0x100;
     size_t strayCloses_ = 0;

@@ -1,5 +1,4 @@
-// The in-memory desktop behind the unit tests and the core benchmark (fake/desktop.h), with
-// the drawing surfaces it makes and the program's two windows as the logic sees them.
+// The fake desktop with its drawing surfaces and the program's two windows as the logic sees them.
 #pragma once
 
 #include "fake/desktop.h"
@@ -13,11 +12,10 @@ class Surface final : public ISurface {
     void Resize(int width, int height) override { canvas_ = Image(width, height, 0); }
     void Clear(Colour c) override { canvas_ = Image(canvas_.width, canvas_.height, c); }
     void DrawImage(const Image& image, int x, int y) override {
-        for (int row = 0; row < image.height; ++row)
-            for (int col = 0; col < image.width; ++col)
-                if (x + col < canvas_.width && y + row < canvas_.height &&
-                    image.At(col, row) != kClear)
-                    canvas_.Set(x + col, y + row, image.At(col, row));
+        for (int r = 0; r < image.height; ++r)
+            for (int c = 0; c < image.width; ++c)
+                if (x + c < canvas_.width && y + r < canvas_.height && image.At(c, r) != kClear)
+                    canvas_.Set(x + c, y + r, image.At(c, r));
     }
     bool DrawIconEx(IconHandle icon, int x, int y) override {
         const Image* image = desktop_.IconImage(icon);
@@ -38,8 +36,7 @@ inline Platform Desktop::platform() {
                 return std::unique_ptr<ISurface>(new Surface(*this)); }};
 }
 
-// Both of the program's windows as the logic sees them; the calls whose order
-// matters go to the desktop's log as View.<name>.
+// The program's windows; the calls whose order matters go to the log as View.<name>.
 class View final : public IMainFrmView, public IIconGetterView {
   public:
     explicit View(Desktop& desktop) : desktop_(desktop) {}

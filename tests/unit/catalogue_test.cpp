@@ -1,23 +1,18 @@
-// The catalogue: start-up, the refresh with its filter, each row's process and icon,
-// loading the selected row (ItemLoad, GetWindowData, OSHantei) and the column sort.
+// The catalogue: the refresh and its filter, each row's process and icon, the load, the sort.
 #include "app/art.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
+namespace kelvorin::unit {
 
-using unit::Text;
-using unit::World;
-
-TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
+TEST(Refresh, ListsEveryTitledWindowInEnumerationOrderLessIMEWindowsWhileTheBoxIsChecked) {
     World w;
     w.desktop.metrics = {{11, 16}, {12, 48}};
     w.desktop.Add({.handle = WindowHandle(-5), .title = "Alpha"});
     w.desktop.Add({.title = ""});
     w.desktop.Add({.handle = WindowHandle(INT32_MIN), .title = "Hidden", .visible = false});
     w.desktop.Add({.handle = WindowHandle(INT32_MAX), .title = std::string(300, 'x')});
-    w.desktop.onCall = [&](const std::string& call) {
-        const Slider& s = w.form.ToumeiSld;  // set before the first refresh
+    w.desktop.onCall = [&](const std::string& call) {  // the slider is set before the first refresh
+        const Slider& s = w.form.ToumeiSld;
         EXPECT_TRUE(call != "EnumWindows" ||
                     s.Max() * 1000 + s.Value() + s.TickFrequency() == 255271);
     };
@@ -26,7 +21,7 @@ TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
         "-2147483648|Hidden|非表示;2147483647|" + std::string(255, 'x') + "|表示;";
     EXPECT_EQ(w.Rows({col::Handle, col::Caption, col::Visibility}), "-5|Alpha|表示;" + rows);
     EXPECT_EQ(w.form.ImageList1.Width() * 100 + w.form.ImageList1.Height(), 1132) << "icon / 1.5";
-    w.desktop.Fail("GetWindowTextA", 1, 1);  // an unreadable title gives no row
+    w.desktop.Fail("GetWindowTextA", 2);  // an unreadable title gives no row
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.Rows({col::Handle, col::Caption, col::Visibility}), rows);
     w.desktop.Fail("EnumWindows");  // said each time, and the refresh goes on
@@ -37,18 +32,15 @@ TEST(Refresh, StartUpListsEveryTitledWindowInEnumerationOrder) {
                   std::vector<std::string>(refresh, "Kelvorin|取得に失敗しました|0"));
         EXPECT_EQ(w.desktop.clipboard, "") << "the selection is still loaded";
     }
-}
-
-TEST(Refresh, TheFilterBoxLeavesOutIMEAndOwnWindowsOnlyWhileCheckedAndEachChangeRebuilds) {
-    World w;
-    for (const char* title : {"Default IME", "Editor", "ATOK31", "imejp", "Tessaly 2", "atok",
+    // The filter box, checked from the start, leaves out IME and own windows; each change rebuilds.
+    w.desktop.Fail("EnumWindows", 0);
+    std::string all = "Alpha;Hidden;" + std::string(255, 'x') + ";";
+    const std::string filtered = all + "Editor;atok;My Default IME;Default IM;";
+    for (std::string title : {"Default IME", "Editor", "ATOK31", "imejp", "Tessaly 2", "atok",
                               "My Default IME", "Default IM"})
-        w.desktop.Add({.title = title});
-    const std::string all =
-        "Default IME;Editor;ATOK31;imejp;Tessaly 2;atok;My Default IME;Default IM;";
-    const std::string filtered = "Editor;atok;My Default IME;Default IM;";
+        w.desktop.Add({.title = title}), all += title + ";";
     w.desktop.logging = true;
-    w.form.Form_Load();
+    w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.Rows({col::Caption}), filtered) << "the box starts checked";
     for (int value : {0, 1, 2, 1}) {
         value == 1 ? w.form.IMEUnShowChk.UserToggle() : w.form.IMEUnShowChk.SetValue(value);
@@ -83,52 +75,42 @@ TEST(Refresh, UnderASortEveryRowIsPlacedAndMarkedByItsOwnWindowWhileTheListIsHid
     }
 }
 
-constexpr Colour kBackground = Rgb(250, 240, 200);
-
-// A row shows an executable's small icon through its mask on the list background.
-Image Cell(const Image& picture) {
-    Image cell(21, 21, kBackground);
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x)
-            if (picture.At(x, y) != fake::kClear) cell.Set(x, y, picture.At(x, y));
-    return cell;
-}
-
+// Small icons through their mask on the list background; the loaded summary keeps five fields.
 TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     World w;
+    constexpr Colour kBackground = Rgb(250, 240, 200);
     w.desktop.windowColour = kBackground;
-    w.desktop.processes = {{7, "app.exe", "C:\\One\\app.exe"},
-                           {8, "app.exe", "C:\\Two\\app.exe"},
-                           {9, "csrss.exe", "C:\\csrss.exe", false},
-                           {10, "plain.exe", "C:\\plain.exe"},
-                           {0, "[System Process]", "C:\\never.exe"},
-                           {4242, "own.exe", "C:\\own.exe"},
-                           {11, "broken.exe", "C:\\broken.exe"},
-                           {7, "late.exe"}};  // the first entry of an id counts
+    auto cell = [&](const Image& picture) {
+        Image out(21, 21, kBackground);
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                if (picture.At(x, y) != fake::kClear) out.Set(x, y, picture.At(x, y));
+        return out;
+    };
+    // clang-format off
+    w.desktop.processes = {{7, "app.exe", "C:\\One\\app.exe"}, {8, "app.exe", "C:\\Two\\app.exe"},
+                           {9, "csrss.exe", "C:\\csrss.exe", false}, {10, "plain.exe", "C:\\plain.exe"},
+                           {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"},
+                           {11, "broken.exe", "C:\\broken.exe"}, {7, "late.exe"}};  // the first counts
     // Small icons with their bottom row outside the mask; the large ones must not show.
     fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
-    for (int x = 0; x < 16; ++x)
-        red.small.Set(x, 15, fake::kClear), blue.small.Set(x, 15, fake::kClear);
+    for (int x = 0; x < 16; ++x) red.small.Set(x, 15, fake::kClear), blue.small.Set(x, 15, fake::kClear);
     red.large = blue.large = Image(32, 32, 0);
-    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}},
-                           {"C:\\Two\\app.exe", {blue}},
-                           {"C:\\csrss.exe", {red}},
-                           {"C:\\plain.exe", {}},
-                           {"C:\\broken.exe", {red}}};
+    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}},
+                           {"C:\\csrss.exe", {red}}, {"C:\\plain.exe", {}}, {"C:\\broken.exe", {red}}};
     // Damaged icon data would take the system's icon code down: never handed over.
     w.desktop.files["C:\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
-    const Image none = Cell(PlaceholderImage(kBackground));
-    // clang-format off
+    const Image none = cell(PlaceholderImage(kBackground));
     const struct { uint32_t process; std::string cells; Image picture; } rows[] = {
-        {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)}, {8, "app.exe|8|C:\\Two\\app.exe", Cell(blue.small)},
-        {7, "app.exe|7|C:\\One\\app.exe", Cell(red.small)},
+        {7, "app.exe|7|C:\\One\\app.exe", cell(red.small)}, {8, "app.exe|8|C:\\Two\\app.exe", cell(blue.small)},
+        {7, "app.exe|7|C:\\One\\app.exe", cell(red.small)},
         {9, "csrss.exe|9|csrss.exe", none},  // unreadable modules never give the icon's path
         {10, "plain.exe|10|C:\\plain.exe", none}, {11, "broken.exe|11|C:\\broken.exe", none},
         {99, "||", Image()},  // started after the snapshot
         {7, "||", Image()}};  // gone while the lookup runs: process 0
-    // clang-format on
     std::vector<WindowHandle> h;
-    for (const auto& r : rows) h.push_back(w.desktop.Add({.title = "w", .processId = r.process}));
+    for (const auto& r : rows) h.push_back(w.desktop.Add({.title = h.empty() ? "a\tb\r\nc" : "w", .processId = r.process}));
+    // clang-format on
     w.desktop.onCall = [&](const std::string& call) {
         if (call == "CreateToolhelp32Snapshot") w.desktop.Destroy(h.back());
     };
@@ -143,20 +125,19 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     }
     EXPECT_EQ(w.desktop.Count("ExtractIconExA"), 3u) << "once per sound executable";
     EXPECT_EQ(none.At(0, 0), kBackground) << "the placeholder lies on the list background";
-    EXPECT_EQ(w.desktop.clipboard, Text(h[0]) + "\tapp.exe\tw\t7\tC:\\One\\app.exe")
-        << "loaded last";
+    EXPECT_EQ(w.desktop.clipboard, Text(h[0]) + "\tapp.exe\ta b  c\t7\tC:\\One\\app.exe");
     // A module snapshot of process 0 reads the program's own: the path goes to that process.
     EXPECT_EQ(w.form.ProcessTable()[4].exePath + w.form.ProcessTable()[5].exePath,
               "[System Process]C:\\own.exe");
     EXPECT_EQ(w.desktop.LiveIcons() + w.desktop.Unpaired(), 0u);
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(w.form.ImageList1.Count(), 6) << "one picture per row with a process, afresh";
-    w.desktop.Fail("CreateToolhelp32Snapshot", 0,
-                   1);  // no snapshot: no process data, nothing left open
+    w.desktop.Fail("CreateToolhelp32Snapshot", 1);  // no process data, nothing left open
     w.form.PRefreshBtn_Click();
     EXPECT_EQ(size_t(w.form.ImageList1.Count()) + w.desktop.Unpaired(), 0u);
 }
 
+// Each call with the state it finds: Alpha and Beta read alike; the clipboard is emptied first.
 TEST(Load, RunsItsStepsInOrder) {
     World w;
     w.desktop.Add({.title = "Alpha"});
@@ -165,7 +146,7 @@ TEST(Load, RunsItsStepsInOrder) {
     w.form.ListView1.Select(1);
     w.form.ToumeiSld.SetValue(100);
     w.desktop.clipboard = "another program's";
-    std::string seen;  // each call with the state it finds
+    std::string seen;
     w.desktop.onCall = [&](const std::string& call) {
         const Slider& s = w.form.ToumeiSld;
         seen += call + " " + Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() +
@@ -173,77 +154,52 @@ TEST(Load, RunsItsStepsInOrder) {
                 (w.desktop.clipboard ? "+;" : ";");
     };
     w.form.ItemLoad();
-    // Alpha and Beta read alike: the reader changes no box, so no handler runs.
     std::string expected, b = Text(beta) + "Beta";
     for (const char* call :
          {"IsWindowVisible", "GetParent", "FindWindowA", "GetParent", "GetWindowLongA"})
         expected += call + (" " + b + "100/64+;");
     expected += "GetVersionPlatformId " + b + "255/64+;Clipboard.Empty " + b + "255/64+;";
     EXPECT_EQ(seen, expected + "Clipboard.SetText " + b + "255/64;");
-}
-
-TEST(Load, PutsColumnsTwoToSixOfTheSelectedRowOnTheClipboard) {
-    World w;
-    w.desktop.processes = {{7, "editor.exe", "C:\\editor.exe"}, {9, "mail.exe", "C:\\mail.exe"}};
-    // clang-format off
-    const std::pair<fake::Window, std::string> cases[] = {
-        {{.title = "受信トレイ", .processId = 9}, "\tmail.exe\t受信トレイ\t9\tC:\\mail.exe"},
-        {{.title = "No process", .processId = 99}, "\t\tNo process\t\t"},
-        {{.title = "Hidden", .visible = false, .processId = 7}, "\teditor.exe\tHidden\t7\tC:\\editor.exe"},
-        {{.title = "a\tb\r\nc", .processId = 9}, "\tmail.exe\ta b  c\t9\tC:\\mail.exe"}};  // five fields
-    // clang-format on
-    std::vector<WindowHandle> h;
-    for (const auto& c : cases) h.push_back(w.desktop.Add(c.first));
-    w.form.Form_Load();
-    for (size_t i = 0; i < h.size(); ++i) {
-        w.Click(h[i]);
-        EXPECT_EQ(
-            Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() + "|" + *w.desktop.clipboard,
-            Text(h[i]) + w.Win(h[i]).title + "|" + Text(h[i]) + cases[i].second);
-    }
-    // Without a selected row the window and the caption stay and the text is empty; the
-    // clipboard is emptied first, so a failed write leaves nothing stale.
+    // Without a selected row the window and the caption stay and the text is empty.
+    w.desktop.onCall = nullptr;
     w.form.CaptionTxt.UserEdited("typed");
     w.form.ListView1.Select(std::nullopt);
-    w.desktop.Fail("Clipboard.SetText", 0, 1);
-    w.form.ItemLoad();
-    EXPECT_EQ(w.desktop.clipboard, std::nullopt);
     w.form.ItemLoad();
     EXPECT_EQ(Text(w.form.SelectedWindow()) + w.form.CaptionTxt.Text() + "|" + *w.desktop.clipboard,
-              Text(h[3]) + "typed|");
-}
-
-TEST(Load, OnlyTheWindows9xFamilyDisablesTheSliderAndTheFinderLabelForGood) {
-    const std::pair<std::optional<uint32_t>, bool> cases[] = {
-        {1, true}, {2, false}, {0, false}, {std::nullopt, false}};
-    for (auto [platformId, disabled] : cases) {
-        World w;
-        w.desktop.platformId = platformId;  // none: GetVersionExA fails
-        w.form.ItemLoad();
-        w.desktop.platformId = 2;
-        w.form.ItemLoad();
-        EXPECT_EQ(w.form.ToumeiSld.Enabled() + w.form.Label2.Enabled(), disabled ? 0 : 2);
+              Text(beta) + "typed|");
+    // Only the Windows 9x family disables the slider and the finder's label, and for good.
+    const std::pair<std::optional<uint32_t>, int> cases[] = {{1, 0}, {2, 2}, {0, 2}, {{}, 2}};
+    for (auto [platformId, enabled] : cases) {  // none: GetVersionExA fails
+        World v;
+        v.desktop.platformId = platformId;
+        v.form.ItemLoad();
+        v.desktop.platformId = 2;
+        v.form.ItemLoad();
+        EXPECT_EQ(v.form.ToumeiSld.Enabled() + v.form.Label2.Enabled(), enabled);
     }
 }
 
+// Equal keys keep the order they came in, "B" after "b", also when a caption changes.
 TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
     World w;
     w.desktop.processes = {{100, "hundred.exe"}, {20, "twenty.exe"}};
     w.desktop.Add({.handle = WindowHandle(100), .title = "b", .processId = 100});
     w.desktop.Add({.handle = WindowHandle(20), .title = "C", .processId = 20});
     w.desktop.Add({.handle = WindowHandle(3), .title = "a"});
-    w.desktop.Add({.handle = WindowHandle(7), .title = "B"});  // equal to "b": stays after it
+    w.desktop.Add({.handle = WindowHandle(7), .title = "B"});
     w.form.Form_Load();
-    const std::pair<int, std::string> clicks[] = {{2, "7;3;20;100;"},
-                                                  {2, "100;20;3;7;"},
-                                                  {4, "C;b;B;a;"},
-                                                  {5, ";;100;20;"},
-                                                  {5, "20;100;;;"}};
+    // clang-format off
+    const std::pair<int, std::string> clicks[] = {
+        {2, "7;3;20;100;"}, {2, "100;20;3;7;"}, {4, "C;b;B;a;"}, {5, ";;100;20;"}, {5, "20;100;;;"}};
+    // clang-format on
     for (const auto& [header, column] : clicks) {
         w.form.ListView1_ColumnClick(header);
         EXPECT_EQ(w.Rows({size_t(header - 1)}), column) << header;
     }
+    w.form.ListView1_ColumnClick(4);
+    w.Click(WindowHandle(3));
+    w.form.CaptionTxt.UserEdited("b"), w.form.CaptionChangeBtn.Click();  // placed among its equals
+    EXPECT_EQ(w.Rows({col::Handle}), "100;3;7;20;");
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit

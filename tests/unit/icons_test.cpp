@@ -1,16 +1,101 @@
-// The icon extractor's list and save, the bitmap writer, and the check of a file's icon
-// data before the system's icon code reads it.
+// The control models, the windows as designed, the icon extractor and the icon data check.
+#include <functional>
+
+#include "app/art.h"
 #include "icons/bmp_writer.h"
 #include "icons/icon_data.h"
 #include "world.h"
 
-namespace kelvorin {
-namespace {
+namespace kelvorin::unit {
+
+// Click runs inside a write that changes a box; Change only for a user's move; every change
+// is told to the view, or it never reaches the screen.
+TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
+    CheckBox box("Chk", 1, {}, "", 0);
+    TextBox text("Txt", 2, {}, "old");
+    CaptionedControl button("Btn", ControlKind::Button, 3, {}, "old");
+    ComboBox combo("Cmb", 4, {}, {"a"}, "a");
+    Slider slider("Sld", 5, {});
+    ImageList images;
+    ListView list("List", 6, {});
+    list.AddColumn("A", 1);
+    list.AddColumn("B", 1);
+    list.AddRow("x");
+    list.AddRow("y");
+    ListEvents heard(list);
+    std::string& events = heard.events;
+    for (ControlModel* c : std::initializer_list<ControlModel*>{&box, &text, &button, &combo})
+        c->onChanged = [&] { events += "redraw "; };
+    images.onChanged = [&] { events += "redraw "; };
+    box.onClick = [&] { events += "click" + std::to_string(box.Value()) + " "; };
+    slider.onChanged = [&] { events += "slider" + std::to_string(slider.Value()) + " "; };
+    slider.onChange = [&] { events += "change" + std::to_string(slider.Value()) + " "; };
+    const uint64_t generation = images.Generation();
+    // clang-format off
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { box.SetValue(2); }, "redraw click2 "}, {[&] { box.SetValue(2); }, ""},
+        {[&] { box.UserToggle(); }, "redraw click1 "}, {[&] { box.UserToggle(); }, "redraw click0 "},
+        {[&] { text.SetText("new"); }, "redraw "}, {[&] { text.SetForeSysColour(18); }, "redraw "},
+        {[&] { button.SetCaption("new"); }, "redraw "}, {[&] { button.SetCaption("new"); }, ""},
+        {[&] { button.SetEnabled(false); }, "redraw "}, {[&] { combo.SetText("b"); }, "redraw "},
+        {[&] { slider.SetValue(300); }, "slider10 "}, {[&] { slider.SetMin(20); }, "slider20 "},
+        {[&] { slider.UserMoved(-5); }, ""},
+        {[&] { slider.SetMax(255), slider.UserMoved(300); }, "slider20 change255 "},
+        {[&] { slider.SetMax(100); }, "slider100 "}, {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
+        {[&] { images.SetSize(32, 32); }, ""},  // refused while it holds a picture
+        {[&] { images.Clear(); }, "redraw "}, {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
+        {[&] { list.SetRowImage(0, 1); }, "0+ "}, {[&] { list.SetVisible(false); }, "visibility "},
+        {[&] { list.SetVisible(false); }, ""}, {[&] { list.Select(1); }, "selection "},
+        {[&] { list.Clear(); }, "rows "}};
+    // clang-format on
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        events.clear();
+        cases[i].first();
+        EXPECT_EQ(events, cases[i].second) << "case " << i;
+    }
+    EXPECT_EQ(images.Width(), 16);
+    EXPECT_NE(images.Generation(), generation) << "a cleared list is a new one for the mirror";
+}
+
+// Every field of the two windows' controls and of the program's pictures, digested.
+TEST(Inventory, TheControlsAndPicturesAreAsDesigned) {
+    World w;
+    IconGetter extractor(w.platform, w.view);
+    w.form.Form_Load();
+    std::string text;
+    for (const auto* list : {&w.form.Controls(), &extractor.Controls(), &w.form.TabOrder()})
+        for (const ControlModel* c : *list) {
+            const TwipsRect& r = c->Rect();
+            auto* captioned = dynamic_cast<const CaptionedControl*>(c);
+            for (int v : {c->Id(), int(c->Kind()), r.left, r.top, r.width, r.height,
+                          captioned ? captioned->FontPoints() : 0})
+                text += std::to_string(v) + ",";
+            text += c->Name() + " " + (captioned ? captioned->Caption() : "") + "\n";
+        }
+    for (const ListColumn& c : w.form.ListView1.Columns())
+        text += c.text + std::to_string(c.widthTwips) + " ";
+    for (const std::string& item : w.form.ButtonCmb.Items()) text += item + " ";
+    text += w.form.ButtonCmb.Text() + std::to_string(w.form.IMEUnShowChk.Value()) + "\n";
+    auto add = [&](const Image& image) {
+        for (Colour c : image.pixels) text += std::to_string(c) + ",";
+        text += std::to_string(image.width) + "x" + std::to_string(image.height) + "\n";
+    };
+    for (const IconArt& art :
+         {MainWindowIcon(16), MainWindowIcon(32), MainWindowIcon(48), IconExtractorIcon(16),
+          IconExtractorIcon(32), IconExtractorIcon(48), CrossHairIcon(), PlaceholderIcon()}) {
+        add(art.colour);
+        for (bool clear : art.transparent) text += clear ? '0' : '1';
+        text += std::to_string(art.hotSpot.x) + "," + std::to_string(art.hotSpot.y) + "\n";
+    }
+    add(BannerImage());
+    uint64_t digest = 14695981039346656037u;  // FNV-1a
+    for (unsigned char c : text) digest = (digest ^ c) * 1099511628211u;
+    EXPECT_EQ(digest, 1740843595440454288u) << text;
+}
 
 constexpr Colour kWhite = Rgb(255, 255, 255);
 
-// Its left columns outside the mask, so a surface left dirty by the icon
-// before would show there.
+// Its left columns outside the mask, so a surface left dirty before would show there.
 Image Masked(Colour colour, int clearColumns) {
     Image large(32, 32, colour);
     for (int y = 0; y < 32; ++y)
@@ -45,46 +130,31 @@ struct Extractor {
     }
 };
 
+// A broken icon is a blank entry; a file without sound icons leaves the list as it was.
 TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     Extractor x;
-    unit::ListEvents heard(x.form.ListView1);
+    ListEvents heard(x.form.ListView1);
+    x.desktop.Fail("ExtractIconA", 4);  // the third
     x.form.Form_Activate();
     EXPECT_EQ(heard.events.find('+'), heard.events.rfind('+'))
         << "redrawn per icon: " << heard.events;
-    EXPECT_EQ(x.form.Label3.Caption(), "3");
-    EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");
+    EXPECT_EQ(x.form.Label3.Caption() + x.Rows(), "31K2K2 2K3K3 3K4K4 ");
     EXPECT_EQ(x.form.ImageList1.At(1), OnWhite(x.red));
     EXPECT_EQ(x.form.ImageList1.At(2), OnWhite(x.green)) << "white where its mask is clear";
+    EXPECT_EQ(x.form.ImageList1.At(3), Image(32, 32, kWhite));
     EXPECT_FALSE(x.form.ListView1.Selected()) << "saving needs a deliberate choice";
     EXPECT_TRUE(x.form.ListView1.Visible());
     EXPECT_EQ(x.desktop.LiveIcons(), 0u);
-    x.form.Command3.Click();
-    EXPECT_EQ(x.view.unloads, 1);
-}
-
-TEST(IconGetter, PicturesTakeTheSystemIconSize) {
-    // clang-format off
-    const struct { int cx, cy; bool unreadable; int width, height; } cases[] = {
-        {48, 48, false, 48, 48}, {32, 24, false, 32, 24}, {48, 48, true, 32, 32}};
-    // clang-format on
-    for (auto c : cases) {
-        Extractor x;
-        x.desktop.metrics = {{11, c.cx}, {12, c.cy}};
-        if (c.unreadable) x.desktop.Fail("GetSystemMetrics");
-        x.form.Form_Activate();
-        const Image& picture = x.form.ImageList1.At(3);
-        EXPECT_EQ(std::vector<int>({x.form.ImageList1.Width(), x.form.ImageList1.Height(),
-                                    picture.width, picture.height}),
-                  std::vector<int>({c.width, c.height, c.width, c.height}));
+    for (auto [cx, cy, fails, size] :  // the system's icon size, or the usual one when unknown
+         {std::tuple{48, 48, 0, 4848}, {32, 24, 0, 3224}, {48, 48, -1, 3232}}) {
+        Extractor y;
+        y.desktop.metrics = {{11, cx}, {12, cy}};
+        y.desktop.Fail("GetSystemMetrics", fails);
+        y.form.Form_Activate();
+        const Image& picture = y.form.ImageList1.At(3);
+        EXPECT_EQ(y.form.ImageList1.Width() * 100 + y.form.ImageList1.Height(), size);
+        EXPECT_EQ(picture.width * 100 + picture.height, size);
     }
-}
-
-TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListAsItWas) {
-    Extractor x;
-    x.desktop.Fail("ExtractIconA", 0, 1);
-    x.form.Form_Activate();
-    EXPECT_EQ(x.form.ImageList1.At(2), Image(32, 32, kWhite));
-    EXPECT_EQ(x.Rows(), "1K2K2 2K3K3 3K4K4 ");
     x.form.ListView1.Select(1);
     x.desktop.iconFiles = {{"empty.txt", {}}, {"damaged.exe", {{x.red, x.red}}}};
     x.desktop.files["damaged.exe"] = fake::IcoFileBytes().substr(0, 40);
@@ -96,22 +166,21 @@ TEST(IconGetter, ABrokenIconIsABlankEntryAndAFileWithoutSoundIconsLeavesTheListA
         EXPECT_EQ(x.form.ListView1.Selected(), 1u) << path;
     }
     EXPECT_EQ(x.desktop.Count("ExtractIconCount"), 1u) << "a damaged file never goes to the system";
-    x.desktop.iconFiles["one.exe"] = {{x.red, x.red}};
-    x.form.Text1.UserEdited("one.exe");
-    x.form.Command1.Click();
-    EXPECT_EQ(x.Rows(), "1K2K2 ") << "a sound file's icons replace the list";
-}
-
-TEST(IconGetter, AFileClaimingMoreIconsThanEntryNumbersListsUpToTheLast) {
-    Extractor x("damaged.exe");
+    // A sound file's icons replace the list, up to the last entry number, drawn when asked for.
     x.desktop.metrics = {{11, 1}, {12, 1}};
-    x.desktop.iconFiles["damaged.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
-    x.desktop.logging = true;
-    x.form.Form_Activate();
+    x.desktop.iconFiles["many.exe"].assign(40000, {Image(1, 1, 5), Image(1, 1, 5)});
+    x.form.Text1.UserEdited("many.exe");
+    x.form.Command1.Click();
     EXPECT_EQ(x.form.Label3.Caption(), "40000");
     ASSERT_EQ(x.form.ListView1.RowCount() + x.form.ImageList1.Count(), 2 * 32767u);
     EXPECT_EQ(x.form.ListView1.Cell(32766, 0) + x.form.ImageList1.KeyAt(32767), "32767K32768");
     EXPECT_EQ(x.desktop.Count("ExtractIconA"), 0u) << "only the pictures asked for are drawn";
+    x.form.Command3.Click();
+    EXPECT_EQ(x.view.unloads, 1);
+}
+
+void Put(std::string& bytes, size_t at, uint32_t value, int size = 4) {
+    for (int i = 0; i < size; ++i) bytes[at + size_t(i)] = char(value >> (8 * i));
 }
 
 TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {
@@ -140,46 +209,19 @@ TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {
         EXPECT_EQ(x.desktop.boxes,
                   c.why.size() > 1 ? std::vector<std::string>{box} : std::vector<std::string>{});
     }
-}
-
-uint32_t Le(const std::string& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | uint8_t(b[at + size_t(i)]);
-    return v;
-}
-
-TEST(BmpWriter, WritesA24BitBottomUpFileWithRowsPaddedToWholeWords) {
-    for (auto [w, h] : {std::pair{3, 5}, std::pair{4, 1}, std::pair{21, 21}}) {
-        Image image(w, h, 0);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                image.Set(x, y, Rgb(uint8_t(x * 7 + 1), uint8_t(y * 5), uint8_t(x ^ y)));
-        const std::string b = EncodeBmp24(image);
-        const uint32_t stride = (uint32_t(w) * 3 + 3) / 4 * 4, size = 54 + stride * uint32_t(h);
-        ASSERT_EQ(b.size(), size);
-        const uint32_t words[] = {0, 54,        40,   uint32_t(w), uint32_t(h), 0x180001,
-                                  0, size - 54, 2835, 2835,        0,           0};
-        EXPECT_EQ(b.substr(0, 2) + std::to_string(Le(b, 2, 4)), "BM" + std::to_string(size));
-        for (size_t i = 0; i < std::size(words); ++i) EXPECT_EQ(Le(b, 6 + 4 * i, 4), words[i]) << i;
-        for (int y = 0; y < h; ++y) {
-            const size_t row = 54 + size_t(h - 1 - y) * stride;  // the bottom row comes first
-            for (int x = 0; x < w; ++x) {
-                const Colour c = image.At(x, y);  // blue, green, red
-                EXPECT_EQ(Le(b, row + 3 * size_t(x), 3),
-                          (c >> 16) | (c & 0xFF00) | (c & 0xFF) << 16);
-            }
-            EXPECT_EQ(Le(b, row + 3 * size_t(w), int(stride) - 3 * w), 0u) << "padding";
-        }
-    }
+    // The writer: 24-bit, bottom-up, each row padded to whole words.
+    Image image(3, 2, Rgb(1, 2, 3));
+    image.Set(0, 1, Rgb(4, 5, 6));  // the bottom row comes first, each pixel blue, green, red
+    std::string bmp = "BM" + std::string(52, '\0') + "\6\5\4\3\2\1\3\2\1" + std::string(3, '\0');
+    bmp += std::string("\3\2\1\3\2\1\3\2\1\0\0\0", 12);
+    const uint32_t words[] = {78, 0, 54, 40, 3, 2, 0x180001, 0, 24, 2835, 2835, 0, 0};
+    for (size_t i = 0; i < std::size(words); ++i) Put(bmp, 2 + 4 * i, words[i]);
+    EXPECT_EQ(EncodeBmp24(image), bmp);
+    EXPECT_EQ(EncodeBmp24(Image(4, 1, 0)).size(), 66u) << "a row of whole words, unpadded";
     EXPECT_EQ(EncodeBmp24(Image()) + EncodeBmp24(Image(0, 4, 0)) + EncodeBmp24(Image(4, 0, 0)), "");
 }
 
-void Put(std::string& bytes, size_t at, uint32_t value, int size = 4) {
-    for (int i = 0; i < size; ++i) bytes[at + size_t(i)] = char(value >> (8 * i));
-}
-
-// A PE32+ file of one section holding the resources: RT_ICON 1 (a 1 x 1
-// 32-bit picture) and RT_GROUP_ICON 1 naming it.
+// A PE32+ file of one section: RT_ICON 1 (a 1 x 1 32-bit picture), RT_GROUP_ICON 1 naming it.
 constexpr size_t kRsrc = 0x200;  // the section's bytes; its address is 0x1000
 std::string PeFile() {
     std::string pe(kRsrc + 228, '\0');
@@ -206,13 +248,9 @@ std::string PeFile() {
 }
 
 TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
-    enum Base { kPe, kIco, kPngIco };  // the last: an .ico of a 256-pixel PNG
-    struct Patch {
-        size_t at;
-        uint32_t value;
-        int size = 4;
-    };
     // clang-format off
+    enum Base { kPe, kIco, kPngIco };  // the last: an .ico of a 256-pixel PNG
+    struct Patch { size_t at; uint32_t value; int size = 4; };
     const struct { const char* what; Base base; int grow; std::vector<Patch> patches; bool sound; } cases[] = {
         {"executable", kPe, 0, {}, true}, {"icon file", kIco, 0, {}, true},
         {"PNG image", kPngIco, 0, {}, true}, {"half an executable", kPe, -370, {}, false},
@@ -238,8 +276,7 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         // Each field the system relies on, damaged.
         {"reserved word set", kIco, 0, {{0, 1, 2}}, false},
         {"PNG header of another length", kPngIco, 0, {{22 + 11, 14, 1}}, false},
-        {"no PE signature", kPe, 0, {{0x40, 0}}, false},
-        {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
+        {"no PE signature", kPe, 0, {{0x40, 0}}, false}, {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
         {"no group type", kPe, 0, {{kRsrc + 24, 15}}, false},
         {"the icons' type only by name", kPe, 0, {{kRsrc + 12, 1, 2}, {kRsrc + 14, 1, 2}}, false},
         {"a group of cursors", kPe, 0, {{kRsrc + 210, 2, 2}}, false}};
@@ -256,5 +293,4 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
     }
 }
 
-}  // namespace
-}  // namespace kelvorin
+}  // namespace kelvorin::unit

@@ -1,5 +1,4 @@
-// A MainFrm on the fake desktop, which has its shell window ("Progman"),
-// untitled as a real one is, so it gives no row.
+// A MainFrm on the fake desktop, whose shell window ("Progman") is untitled and gives no row.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +8,7 @@
 
 namespace kelvorin::unit {
 
-inline std::string Text(WindowHandle h) { return std::to_string(h.value); }
+inline const auto Text = [](WindowHandle h) { return std::to_string(h.value); };
 
 // What a list tells its view; '+' marks what it told while it was showing.
 struct ListEvents : ListViewObserver {
@@ -24,6 +23,12 @@ struct ListEvents : ListViewObserver {
     std::string events;
 };
 
+inline std::string Calls(const fake::Desktop& desktop) {  // the calls logged, in order
+    std::string calls;
+    for (const auto& call : desktop.log) calls += call + " ";
+    return calls;
+}
+
 struct World {
     fake::Desktop desktop;
     fake::View view{desktop};
@@ -31,7 +36,9 @@ struct World {
     MainFrm form{platform, view};
     WindowHandle shell = desktop.Add({.className = "Progman"});
 
-    World() { view.onUnload = [this] { form.Form_Unload(); }; }
+    World() {
+        view.onUnload = [this] { form.Form_Unload(); };
+    }
     fake::Window& Win(WindowHandle h) { return desktop.Win(h); }
     std::optional<size_t> RowOf(WindowHandle h) const {
         for (size_t row = 0; row < form.ListView1.RowCount(); ++row)
