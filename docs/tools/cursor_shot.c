@@ -5,7 +5,9 @@
  *   cursor_shot OUT.ppm X Y WIDTH HEIGHT
  *
  * Writes a binary PPM of the rectangle (clipped to the screen); the display
- * comes from $DISPLAY. */
+ * comes from $DISPLAY. docs/finder-drag.png was taken with it mid-drag (xdotool
+ * mousedown, moves, then this, then `convert OUT.ppm OUT.png`).
+ * Build: cc -O2 -o cursor_shot cursor_shot.c -lXfixes -lX11 (libxfixes-dev). */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>

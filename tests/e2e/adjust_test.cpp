@@ -40,8 +40,10 @@ class AdjustTest : public KelvorinTest {
 Helper* AdjustTest::shell_;
 App* AdjustTest::shared_;
 
-TEST_F(AdjustTest, EachBoxCommandAndSliderStepChangesTheLoadedWindowOnly) {
-    auto& helper = StartHelper("window|w|--title|E2E adjusted|window|other|--title|E2E other");
+TEST_F(AdjustTest, EachControlActsOnTheLoadedWindowOnlyAndForceCloseWarnsFirst) {
+    auto& helper = StartHelper(
+        "window|w|--title|E2E adjusted|window|other|--title|E2E other|window|goes|--title|E2E "
+        "goes");
     HWND w = helper["w"], desktop = GetDesktopWindow(), slider = (*shared_)(ids::ToumeiSld);
     App& app = *shared_;
     ASSERT_TRUE(Load(w));
@@ -101,6 +103,26 @@ TEST_F(AdjustTest, EachBoxCommandAndSliderStepChangesTheLoadedWindowOnly) {
     EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 64);
     EXPECT_EQ(alpha(w), paged - 1);
     EXPECT_EQ(alpha(helper["other"]), -1);
+    // プロセスを閉じる asks the loaded window only; プロセス強制終了 warns first.
+    auto& victim = StartHelper("window|victim|--title|E2E victim");
+    ASSERT_TRUE(Load(helper["goes"]) && app.Click(ids::PEnd));
+    // Sent, not posted: the window, which answers 200 ms late, is gone when the click returns.
+    EXPECT_TRUE(!IsWindow(helper["goes"]) && IsWindow(w) && helper.Process().Running());
+
+    ASSERT_TRUE(Load(victim["victim"]));
+    for (int answer : {IDNO, IDYES}) {
+        AsyncClick click(app(ids::PForceCloseBtn));
+        HWND box = WaitWindow(app.Process().Id(), L"#32770", app.Main());
+        ASSERT_TRUE(box) << "no warning";
+        EXPECT_EQ(Text(box), "タスク マネージャの警告");
+        EXPECT_EQ(MessageText(box).rfind("警告: プロセスが終了すると、", 0), 0u)
+            << MessageText(box);
+        EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the warning is not modal";
+        ASSERT_TRUE(Press(box, answer) && click.Done(10s));
+        EXPECT_EQ(victim.Process().WaitExit(answer == IDYES ? 5s : 300ms), answer == IDYES);
+    }
+    EXPECT_EQ(victim.Process().ExitCode(), 0u);
+    EXPECT_TRUE(app.Process().Running());
 }
 
 TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
@@ -135,31 +157,6 @@ TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
     ASSERT_TRUE(app.Click(ids::Command2));
     EXPECT_TRUE(Tab(main, ids::ListView1) && Tab(main, ids::Command2, true));
     ASSERT_TRUE(app.Click(ids::Command2));
-}
-
-TEST_F(AdjustTest, CloseAsksOnlyTheLoadedWindowAndForceCloseWarnsFirst) {
-    auto& helper = StartHelper("window|stays|--title|E2E stays|window|goes|--title|E2E goes");
-    auto& victim = StartHelper("window|victim|--title|E2E victim");
-    App& app = *shared_;
-    ASSERT_TRUE(Load(helper["goes"]) && app.Click(ids::PEnd));
-    // Sent, not posted: the window, which answers 200 ms late, is gone when the click returns.
-    EXPECT_TRUE(!IsWindow(helper["goes"]) && IsWindow(helper["stays"]) &&
-                helper.Process().Running());
-
-    ASSERT_TRUE(Load(victim["victim"]));
-    for (int answer : {IDNO, IDYES}) {
-        AsyncClick click(app(ids::PForceCloseBtn));
-        HWND box = WaitWindow(app.Process().Id(), L"#32770", app.Main());
-        ASSERT_TRUE(box) << "no warning";
-        EXPECT_EQ(Text(box), "タスク マネージャの警告");
-        EXPECT_EQ(MessageText(box).rfind("警告: プロセスが終了すると、", 0), 0u)
-            << MessageText(box);
-        EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the warning is not modal";
-        ASSERT_TRUE(Press(box, answer) && click.Done(10s));
-        EXPECT_EQ(victim.Process().WaitExit(answer == IDYES ? 5s : 300ms), answer == IDYES);
-    }
-    EXPECT_EQ(victim.Process().ExitCode(), 0u);
-    EXPECT_TRUE(app.Process().Running());
 }
 
 // A window that stopped answering a moment ago (the system does not call it

@@ -9,9 +9,8 @@
 # removed on every exit path. The exit status is the driver's.
 #
 # Environment:
-#   KELVORIN_E2E_SCREENSHOTS  a directory: the driver saves a screenshot of each
-#                             failing test there, and this script one of the
-#                             screen at the end of the run.
+#   KELVORIN_E2E_SCREENSHOTS  a directory: this script saves a screenshot of the
+#                             screen there at the end of the run.
 #   KELVORIN_E2E_TIMEOUT      seconds the driver may run (default 600).
 #   WINE64, WINESERVER        the Wine loader and server (Debian's by default).
 set -euo pipefail
@@ -127,10 +126,6 @@ driver_args=(
     "--codepage=$codepage"
     "--work-dir=$work"
 )
-if [ -n "${KELVORIN_E2E_SCREENSHOTS:-}" ]; then
-    mkdir -p "$KELVORIN_E2E_SCREENSHOTS"
-    driver_args+=("--screenshots=$(realpath "$KELVORIN_E2E_SCREENSHOTS")")
-fi
 
 # In the background, so that an interrupt reaches the trap at once (bash runs
 # traps only between commands, and wait is one it interrupts).
@@ -145,6 +140,7 @@ if [ $status -eq 124 ]; then
 fi
 
 if [ -n "${KELVORIN_E2E_SCREENSHOTS:-}" ]; then
+    mkdir -p "$KELVORIN_E2E_SCREENSHOTS"
     shot="$KELVORIN_E2E_SCREENSHOTS/e2e-cp$codepage-end.png"
     import -window root "$shot" && echo "run_e2e.sh: screenshot $shot"
 fi

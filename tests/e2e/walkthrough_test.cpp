@@ -64,9 +64,6 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt) == HandleText(button); }));
     EXPECT_EQ(Gui(main).hwndCapture, app(ids::picFinder));
     EXPECT_FALSE(crossHair()) << "the cross-hair stayed";
-    RECT shot = WindowRect(main);
-    shot = {shot.left - 12, shot.top - 12, 1280, shot.bottom + 12};
-    Screenshot("finder-drag", &shot);
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
     EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
     EXPECT_EQ(app.Text(ids::txtClassName), "Button");

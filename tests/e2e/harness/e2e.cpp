@@ -51,20 +51,13 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i)
         if (wchar_t* eq = wcschr(argv[i], L'=')) arg[std::wstring(argv[i], eq)] = eq + 1;
     e2e::opt = {arg[L"--kelvorin"], arg[L"--helper"], unsigned(_wtoi(arg[L"--codepage"].c_str())),
-                e2e::Utf8(arg[L"--work-dir"]), e2e::Utf8(arg[L"--screenshots"])};
+                e2e::Utf8(arg[L"--work-dir"])};
     if (e2e::opt.kelvorin.empty() || e2e::opt.helper.empty() || e2e::opt.workDir.empty() ||
-        !e2e::opt.codepage || arg.size() != 5 || argc > 6)
+        !e2e::opt.codepage || arg.size() != 4 || argc > 5)
         return std::fputs(
                    "kelvorin_e2e: run_e2e.sh passes --kelvorin= --helper= --codepage= "
-                   "--work-dir= [--screenshots=]\n",
+                   "--work-dir=\n",
                    stderr),
                2;
-    struct ShotOnFailure : testing::EmptyTestEventListener {  // the screen as the test left it
-        void OnTestEnd(const testing::TestInfo& test) override {
-            if (test.result()->Failed())
-                e2e::Screenshot(std::string(test.test_suite_name()) + "." + test.name());
-        }
-    };
-    testing::UnitTest::GetInstance()->listeners().Append(new ShotOnFailure);
     return RUN_ALL_TESTS();
 }

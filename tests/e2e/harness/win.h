@@ -1,5 +1,5 @@
 // The end-to-end driver's Win32 tools: waiting, windows of any process, Unix
-// programs run through Wine (xdotool, import) and real input.
+// programs run through Wine (xdotool) and real input.
 #pragma once
 
 #include <windows.h>
@@ -25,12 +25,12 @@ using namespace std::chrono_literals;
 using ms = std::chrono::milliseconds;
 namespace ids = kelvorin::ids;
 
-// From run_e2e.sh: Windows paths of the programs, the ANSI code page, and Unix
-// paths of a scratch directory and of a screenshot directory (may be empty).
+// From run_e2e.sh: Windows paths of the programs, the ANSI code page, and the
+// Unix path of a scratch directory.
 inline struct Options {
     std::wstring kelvorin, helper;
     unsigned codepage = 0;
-    std::string workDir, shots;
+    std::string workDir;
 } opt;
 
 // Polls, and once more at the deadline: never a bare sleep.
@@ -196,25 +196,6 @@ inline std::pair<int, std::string> RunUnix(const std::vector<std::string>& argv,
     std::pair result{std::atoi(FileText(rc).c_str()), FileText(WinPath(base + ".out"))};
     DeleteFileW(rc.c_str());
     return result;
-}
-
-// The screen, or an area of it with the pointer drawn in by cursor_shot (built
-// beside the driver; import leaves the pointer out), for the screenshot directory.
-inline void Screenshot(const std::string& name, const RECT* area = nullptr) {
-    std::string png = opt.shots + "/" + name + ".png", ppm = opt.workDir + "/" + name + ".ppm";
-    if (opt.shots.empty()) return;
-    if (!area) {
-        RunUnix({"/usr/bin/import", "-window", "root", png});
-        return;
-    }
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::string tool = Utf8(self).substr(2);  // Z:\dir\kelvorin_e2e.exe
-    tool = tool.substr(0, tool.rfind('\\')) + "/cursor_shot";
-    for (auto& c : tool) c = c == '\\' ? '/' : c;
-    RunUnix({tool, ppm, std::to_string(area->left), std::to_string(area->top),
-             std::to_string(area->right - area->left), std::to_string(area->bottom - area->top)});
-    RunUnix({"/usr/bin/convert", ppm, png});
 }
 
 // --- input: xdotool makes real X events; SendInput reaches GetAsyncKeyState --
