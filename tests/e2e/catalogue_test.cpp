@@ -38,16 +38,21 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
     EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & frame, WS_MINIMIZEBOX | WS_SYSMENU);
     RECT r = WindowRect(main);
     EXPECT_NEAR(r.left + r.right, GetSystemMetrics(SM_CXSCREEN), 2) << "not centred";
-    // Each kind's class and style, its five low bits exactly.
-    using Kind = std::tuple<int, const wchar_t*, LONG>;
+    // Each kind's class, style (its five low bits exactly) and sunken edge; the slider's
+    // ticks. (Wine answers WM_GETFONT and WM_GETICON from another process with 0.)
+    struct Kind {
+        int id;
+        const wchar_t* cls;
+        LONG style, edge = 0;
+    };
     const LONG report = LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
-    for (auto [id, cls, style] :
-         {Kind{ids::ListView1, WC_LISTVIEWW, report | WS_TABSTOP},
+    for (auto [id, cls, style, edge] :
+         {Kind{ids::ListView1, WC_LISTVIEWW, report | WS_TABSTOP, WS_EX_CLIENTEDGE},
           Kind{ids::Command1, L"Button", BS_MULTILINE | WS_TABSTOP},
           Kind{ids::IMEUnShowChk, L"Button", BS_CHECKBOX | WS_TABSTOP},
           Kind{ids::Frame2, L"Button", BS_GROUPBOX}, Kind{ids::Label2, L"Static", SS_LEFT},
-          Kind{ids::HandleTxt, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP},
-          Kind{ids::picFinder, L"Static", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE},
+          Kind{ids::HandleTxt, L"Edit", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+          Kind{ids::picFinder, L"Static", SS_ICON | SS_NOTIFY | SS_CENTERIMAGE, WS_EX_CLIENTEDGE},
           Kind{ids::ToumeiSld, TRACKBAR_CLASSW, TBS_AUTOTICKS | WS_TABSTOP},
           Kind{ids::ButtonCmb, L"ComboBox", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_TABSTOP},
           Kind{ids::Image2, L"Static", SS_BITMAP}, Kind{ids::Line1, L"Static", SS_ETCHEDHORZ}}) {
@@ -58,7 +63,9 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
         EXPECT_EQ(GetWindowLongW(app(id), GWL_STYLE) & (0x1F | style | always | WS_TABSTOP),
                   style | always)
             << id;
+        EXPECT_EQ(GetWindowLongW(app(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, edge) << id;
     }
+    EXPECT_EQ(SendMessageW(app(ids::ToumeiSld), TBM_GETNUMTICS, 0, 0), 13);
     auto place = [&](int id) {
         RECT c = WindowRect(app(id));
         MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&c), 2);
@@ -123,10 +130,14 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
         ReleaseDC(nullptr, screen);
         return n;
     };
-    EXPECT_TRUE(WaitUntil([&] { return count(icons["icons"], kIconColours[0]) == 64; }))
-        << count(icons["icons"], kIconColours[0]) << " pixels of the icon's colour";
     int area = 0;
-    EXPECT_LT(count(plain["shown"], GetSysColor(COLOR_WINDOW), &area), area) << "a blank cell";
+    const COLORREF window = GetSysColor(COLOR_WINDOW);  // the ground, through the mask
+    EXPECT_TRUE(WaitUntil([&] {
+        return count(icons["icons"], kIconColours[0], &area) == 64 &&
+               count(icons["icons"], window) == area - 64;
+    })) << count(icons["icons"], kIconColours[0])
+        << " pixels of the icon's colour";
+    EXPECT_LT(count(plain["shown"], window, &area), area) << "a blank cell";
     EXPECT_EQ(count(plain["shown"], kIconColours[0]) + count(damaged["damaged"], kIconColours[0]),
               0);
 
