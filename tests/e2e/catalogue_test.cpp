@@ -38,8 +38,7 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
     EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & frame, WS_MINIMIZEBOX | WS_SYSMENU);
     RECT r = WindowRect(main);
     EXPECT_NEAR(r.left + r.right, GetSystemMetrics(SM_CXSCREEN), 2) << "not centred";
-    // Each kind's class, style (its five low bits exactly) and sunken edge; the slider's
-    // ticks. (Wine answers WM_GETFONT and WM_GETICON from another process with 0.)
+    // Each kind's class, style (its five low bits exactly) and sunken edge; the slider's ticks.
     struct Kind {
         int id;
         const wchar_t* cls;
@@ -66,6 +65,18 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
         EXPECT_EQ(GetWindowLongW(app(id), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, edge) << id;
     }
     EXPECT_EQ(SendMessageW(app(ids::ToumeiSld), TBM_GETNUMTICS, 0, 0), 13);
+    // 表示する in type twice the height of 更新's, 9 points, as the screen shows them (Wine
+    // answers WM_GETFONT from another process with 0).
+    auto inkRows = [&](int id) {
+        RECT c = WindowRect(app(id));
+        std::set<int> rows;
+        CountPixels({c.left + 4, c.top + 4, c.right - 4, c.bottom - 4}, [&](COLORREF p, int y) {
+            return GetRValue(p) + GetGValue(p) + GetBValue(p) < 200 && rows.insert(y).second;
+        });
+        return int(rows.size());
+    };
+    const int big = inkRows(ids::Command1), usual = inkRows(ids::PRefreshBtn);
+    EXPECT_TRUE(big * 3 >= usual * 5 && usual <= Pixels(180)) << big << " and " << usual << " rows";
     auto place = [&](int id) {
         RECT c = WindowRect(app(id));
         MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&c), 2);
@@ -123,12 +134,7 @@ TEST_F(CatalogueTest, TheWindowIsMadeAsDesignedAndListsEachTitledWindowWithItsPr
         RECT c = list.ItemRect(app.RowOf(h));
         c = {c.left + 2, c.top + 2, c.left + list.ColumnWidth(kIconCol) - 2, c.bottom - 2};
         if (area) *area = (c.right - c.left) * (c.bottom - c.top);
-        HDC screen = GetDC(nullptr);
-        int n = 0;
-        for (int y = c.top; y < c.bottom; ++y)
-            for (int x = c.left; x < c.right; ++x) n += GetPixel(screen, x, y) == colour;
-        ReleaseDC(nullptr, screen);
-        return n;
+        return CountPixels(c, [&](COLORREF pixel, int) { return pixel == colour; });
     };
     int area = 0;
     const COLORREF window = GetSysColor(COLOR_WINDOW);  // the ground, through the mask

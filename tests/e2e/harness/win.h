@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,16 @@ inline int Pixels(int twips) {
     int pixels = MulDiv(twips, GetDeviceCaps(screen, LOGPIXELSY), 1440);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+// The pixels of a screen area for which `take(colour, row)` holds.
+template <class F>
+int CountPixels(RECT r, F&& take) {
+    HDC screen = GetDC(nullptr);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += take(GetPixel(screen, x, y), y) ? 1 : 0;
+    ReleaseDC(nullptr, screen);
+    return n;
 }
 inline bool IsTopmost(HWND h) {
     return GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST;
