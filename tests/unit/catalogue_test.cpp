@@ -88,29 +88,44 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         return out;
     };
     // clang-format off
-    w.desktop.processes = {{7, "app.exe", "C:\\One\\app.exe"}, {8, "app.exe", "C:\\Two\\app.exe"},
-                           {9, "csrss.exe", "C:\\csrss.exe", false}, {10, "plain.exe", "C:\\plain.exe"},
-                           {0, "[System Process]", "C:\\never.exe"}, {4242, "own.exe", "C:\\own.exe"},
-                           {11, "broken.exe", "C:\\broken.exe"}, {7, "late.exe"}};  // the first counts
+    w.desktop.processes = {
+        {7, "app.exe", "C:\\One\\app.exe"},
+        {8, "app.exe", "C:\\Two\\app.exe"},
+        {9, "csrss.exe", "C:\\csrss.exe", false},
+        {10, "plain.exe", "C:\\plain.exe"},
+        {0, "[System Process]", "C:\\never.exe"},
+        {4242, "own.exe", "C:\\own.exe"},
+        {11, "broken.exe", "C:\\broken.exe"},
+        {7, "late.exe"}};  // the first counts
+    // clang-format on
     // Small icons with their bottom row outside the mask; the large ones must not show.
     fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
-    for (int x = 0; x < 16; ++x) red.small.Set(x, 15, fake::kClear), blue.small.Set(x, 15, fake::kClear);
+    for (int x = 0; x < 16; ++x) red.small.Set(x, 15, fake::kClear);
+    for (int x = 0; x < 16; ++x) blue.small.Set(x, 15, fake::kClear);
     red.large = blue.large = Image(32, 32, 0);
-    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}},
-                           {"C:\\csrss.exe", {red}}, {"C:\\plain.exe", {}}, {"C:\\broken.exe", {red}}};
+    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}},
+                           {"C:\\Two\\app.exe", {blue}},
+                           {"C:\\csrss.exe", {red}},
+                           {"C:\\plain.exe", {}},
+                           {"C:\\broken.exe", {red}}};
     // Damaged icon data would take the system's icon code down: never handed over.
     w.desktop.files["C:\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
     const Image none = cell(PlaceholderImage(kBackground));
+    // clang-format off
     const struct { uint32_t process; std::string cells; Image picture; } rows[] = {
-        {7, "app.exe|7|C:\\One\\app.exe", cell(red.small)}, {8, "app.exe|8|C:\\Two\\app.exe", cell(blue.small)},
+        {7, "app.exe|7|C:\\One\\app.exe", cell(red.small)},
+        {8, "app.exe|8|C:\\Two\\app.exe", cell(blue.small)},
         {7, "app.exe|7|C:\\One\\app.exe", cell(red.small)},
         {9, "csrss.exe|9|csrss.exe", none},  // unreadable modules never give the icon's path
-        {10, "plain.exe|10|C:\\plain.exe", none}, {11, "broken.exe|11|C:\\broken.exe", none},
+        {10, "plain.exe|10|C:\\plain.exe", none},
+        {11, "broken.exe|11|C:\\broken.exe", none},
         {99, "||", Image()},  // started after the snapshot
         {7, "||", Image()}};  // gone while the lookup runs: process 0
-    std::vector<WindowHandle> h;
-    for (const auto& r : rows) h.push_back(w.desktop.Add({.title = h.empty() ? "a\tb\r\nc" : "w", .processId = r.process}));
     // clang-format on
+    std::vector<WindowHandle> h;
+    for (const auto& r : rows)
+        h.push_back(
+            w.desktop.Add({.title = h.empty() ? "a\tb\r\nc" : "w", .processId = r.process}));
     w.desktop.onCall = [&](const std::string& call) {
         if (call == "CreateToolhelp32Snapshot") w.desktop.Destroy(h.back());
     };

@@ -33,19 +33,29 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
     const uint64_t generation = images.Generation();
     // clang-format off
     const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { box.SetValue(2); }, "redraw click2 "}, {[&] { box.SetValue(2); }, ""},
-        {[&] { box.UserToggle(); }, "redraw click1 "}, {[&] { box.UserToggle(); }, "redraw click0 "},
-        {[&] { text.SetText("new"); }, "redraw "}, {[&] { text.SetForeSysColour(18); }, "redraw "},
-        {[&] { button.SetCaption("new"); }, "redraw "}, {[&] { button.SetCaption("new"); }, ""},
-        {[&] { button.SetEnabled(false); }, "redraw "}, {[&] { combo.SetText("b"); }, "redraw "},
-        {[&] { slider.SetValue(300); }, "slider10 "}, {[&] { slider.SetMin(20); }, "slider20 "},
+        {[&] { box.SetValue(2); }, "redraw click2 "},
+        {[&] { box.SetValue(2); }, ""},
+        {[&] { box.UserToggle(); }, "redraw click1 "},
+        {[&] { box.UserToggle(); }, "redraw click0 "},
+        {[&] { text.SetText("new"); }, "redraw "},
+        {[&] { text.SetForeSysColour(18); }, "redraw "},
+        {[&] { button.SetCaption("new"); }, "redraw "},
+        {[&] { button.SetCaption("new"); }, ""},
+        {[&] { button.SetEnabled(false); }, "redraw "},
+        {[&] { combo.SetText("b"); }, "redraw "},
+        {[&] { slider.SetValue(300); }, "slider10 "},
+        {[&] { slider.SetMin(20); }, "slider20 "},
         {[&] { slider.UserMoved(-5); }, ""},
         {[&] { slider.SetMax(255), slider.UserMoved(300); }, "slider20 change255 "},
-        {[&] { slider.SetMax(100); }, "slider100 "}, {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
+        {[&] { slider.SetMax(100); }, "slider100 "},
+        {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
         {[&] { images.SetSize(32, 32); }, ""},  // refused while it holds a picture
-        {[&] { images.Clear(); }, "redraw "}, {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
-        {[&] { list.SetRowImage(0, 1); }, "0+ "}, {[&] { list.SetVisible(false); }, "visibility "},
-        {[&] { list.SetVisible(false); }, ""}, {[&] { list.Select(1); }, "selection "},
+        {[&] { images.Clear(); }, "redraw "},
+        {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
+        {[&] { list.SetRowImage(0, 1); }, "0+ "},
+        {[&] { list.SetVisible(false); }, "visibility "},
+        {[&] { list.SetVisible(false); }, ""},
+        {[&] { list.Select(1); }, "selection "},
         {[&] { list.Clear(); }, "rows "}};
     // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -186,11 +196,14 @@ void Put(std::string& bytes, size_t at, uint32_t value, int size = 4) {
 TEST(IconGetter, SaveWritesTheSelectedPictureOrSaysWhyNot) {
     const std::string device = "この名前は装置の名前なので、ファイル名には使えません。";
     // clang-format off
-    const struct { std::optional<std::string> name; std::optional<size_t> row; std::string why; } cases[] = {
-        {"C:\\out\\second", 1, ""}, {"C:\\out\\old.bmp", 2, ""}, {"C:\\out\\COM10.bmp", 0, ""},
-        {"C:\\out\\COM0.bmp", 0, ""}, {"C:\\con\\auxiliary.bmp", 0, ""}, {std::nullopt, 1, "-"},
-        {"", 1, "-"}, {"C:\\out\\none.bmp", std::nullopt, "-"}, {"C:\\out\\x.bmp", 0, "Access is denied."},
-        {"C:\\out\\COM1.bmp", 0, device}, {"C:\\out\\nul", 0, device},
+    const struct { std::optional<std::string> name; std::optional<size_t> row; std::string why; }
+        cases[] = {
+        {"C:\\out\\second", 1, ""},         {"C:\\out\\old.bmp", 2, ""},
+        {"C:\\out\\COM10.bmp", 0, ""},      {"C:\\out\\COM0.bmp", 0, ""},
+        {"C:\\con\\auxiliary.bmp", 0, ""},  {std::nullopt, 1, "-"},
+        {"", 1, "-"},                       {"C:\\out\\none.bmp", std::nullopt, "-"},
+        {"C:\\out\\x.bmp", 0, "Access is denied."},
+        {"C:\\out\\COM1.bmp", 0, device},   {"C:\\out\\nul", 0, device},
         {"C:\\out\\Lpt9 .txt.bmp", 0, device}, {"\\\\.\\PhysicalDrive0", 0, device}};
     // clang-format on
     for (const auto& c : cases) {
@@ -231,11 +244,13 @@ std::string PeFile() {
         {0x58, 0x20B, 2}, {0x58 + 108, 16, 4}, {0x58 + 128, 0x1000, 4}, {0x148 + 12, 0x1000, 4},
         {0x158, 228, 4}, {0x148 + 20, kRsrc, 4},
         // Directories: root {3, 14}, then per type one name, per name one language.
-        {kRsrc + 14, 2, 2}, {kRsrc + 32 + 14, 1, 2}, {kRsrc + 56 + 14, 1, 2}, {kRsrc + 80 + 14, 1, 2},
-        {kRsrc + 104 + 14, 1, 2}, {kRsrc + 16, 3, 4}, {kRsrc + 20, 0x80000020, 4},
+        {kRsrc + 14, 2, 2}, {kRsrc + 32 + 14, 1, 2}, {kRsrc + 56 + 14, 1, 2},
+        {kRsrc + 80 + 14, 1, 2}, {kRsrc + 104 + 14, 1, 2}, {kRsrc + 16, 3, 4},
+        {kRsrc + 20, 0x80000020, 4},
         {kRsrc + 24, 14, 4}, {kRsrc + 28, 0x80000050, 4}, {kRsrc + 48, 1, 4},
         {kRsrc + 52, 0x80000038, 4}, {kRsrc + 72, 0x409, 4}, {kRsrc + 76, 128, 4},
-        {kRsrc + 96, 1, 4}, {kRsrc + 100, 0x80000068, 4}, {kRsrc + 120, 0, 4}, {kRsrc + 124, 144, 4},
+        {kRsrc + 96, 1, 4}, {kRsrc + 100, 0x80000068, 4}, {kRsrc + 120, 0, 4},
+        {kRsrc + 124, 144, 4},
         {kRsrc + 128, 0x1000 + 160, 4}, {kRsrc + 132, 48, 4},  // the image's data entry
         {kRsrc + 144, 0x1000 + 208, 4}, {kRsrc + 148, 20, 4}};  // the group's
     // clang-format on
@@ -251,7 +266,8 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
     // clang-format off
     enum Base { kPe, kIco, kPngIco };  // the last: an .ico of a 256-pixel PNG
     struct Patch { size_t at; uint32_t value; int size = 4; };
-    const struct { const char* what; Base base; int grow; std::vector<Patch> patches; bool sound; } cases[] = {
+    const struct { const char* what; Base base; int grow; std::vector<Patch> patches; bool sound; }
+        cases[] = {
         {"executable", kPe, 0, {}, true}, {"icon file", kIco, 0, {}, true},
         {"PNG image", kPngIco, 0, {}, true}, {"half an executable", kPe, -370, {}, false},
         {"truncated icon file", kIco, -1, {}, false},
@@ -276,7 +292,8 @@ TEST(IconData, OnlyWholeExecutablesAndIconFilesWithSaneImagesPass) {
         // Each field the system relies on, damaged.
         {"reserved word set", kIco, 0, {{0, 1, 2}}, false},
         {"PNG header of another length", kPngIco, 0, {{22 + 11, 14, 1}}, false},
-        {"no PE signature", kPe, 0, {{0x40, 0}}, false}, {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
+        {"no PE signature", kPe, 0, {{0x40, 0}}, false},
+        {"two data directories", kPe, 0, {{0x58 + 108, 2}}, false},
         {"no group type", kPe, 0, {{kRsrc + 24, 15}}, false},
         {"the icons' type only by name", kPe, 0, {{kRsrc + 12, 1, 2}, {kRsrc + 14, 1, 2}}, false},
         {"a group of cursors", kPe, 0, {{kRsrc + 210, 2, 2}}, false}};
