@@ -1,4 +1,3 @@
-// The catalogue: the refresh and its filter, each row's process and icon, the load, the sort.
 #include "app/art.h"
 #include "world.h"
 
@@ -89,25 +88,19 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     };
     // clang-format off
     w.desktop.processes = {
-        {7, "app.exe", "C:\\One\\app.exe"},
-        {8, "app.exe", "C:\\Two\\app.exe"},
-        {9, "csrss.exe", "C:\\csrss.exe", false},
-        {10, "plain.exe", "C:\\plain.exe"},
-        {0, "[System Process]", "C:\\never.exe"},
-        {4242, "own.exe", "C:\\own.exe"},
-        {11, "broken.exe", "C:\\broken.exe"},
-        {7, "late.exe"}};  // the first counts
-    // clang-format on
+        {7, "app.exe", "C:\\One\\app.exe"},         {8, "app.exe", "C:\\Two\\app.exe"},
+        {9, "csrss.exe", "C:\\csrss.exe", false},    {10, "plain.exe", "C:\\plain.exe"},
+        {0, "[System Process]", "C:\\never.exe"},    {4242, "own.exe", "C:\\own.exe"},
+        {11, "broken.exe", "C:\\broken.exe"},        {7, "late.exe"}};  // the first counts
     // Small icons with their bottom row outside the mask; the large ones must not show.
     fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
     for (int x = 0; x < 16; ++x) red.small.Set(x, 15, fake::kClear);
     for (int x = 0; x < 16; ++x) blue.small.Set(x, 15, fake::kClear);
     red.large = blue.large = Image(32, 32, 0);
-    w.desktop.iconFiles = {{"C:\\One\\app.exe", {red}},
-                           {"C:\\Two\\app.exe", {blue}},
-                           {"C:\\csrss.exe", {red}},
-                           {"C:\\plain.exe", {}},
-                           {"C:\\broken.exe", {red}}};
+    w.desktop.iconFiles = {
+        {"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}}, {"C:\\csrss.exe", {red}},
+        {"C:\\plain.exe", {}},        {"C:\\broken.exe", {red}}};
+    // clang-format on
     // Damaged icon data would take the system's icon code down: never handed over.
     w.desktop.files["C:\\broken.exe"] = fake::IcoFileBytes().substr(0, 40);
     const Image none = cell(PlaceholderImage(kBackground));
@@ -205,7 +198,8 @@ TEST(ColumnSort, TheFirstClickSortsDescendingAsTextAndEveryClickFlipsTheOrder) {
     w.form.Form_Load();
     // clang-format off
     const std::pair<int, std::string> clicks[] = {
-        {2, "7;3;20;100;"}, {2, "100;20;3;7;"}, {4, "C;b;B;a;"}, {5, ";;100;20;"}, {5, "20;100;;;"}};
+        {2, "7;3;20;100;"}, {2, "100;20;3;7;"}, {4, "C;b;B;a;"},
+        {5, ";;100;20;"},   {5, "20;100;;;"}};
     // clang-format on
     for (const auto& [header, column] : clicks) {
         w.form.ListView1_ColumnClick(header);

@@ -1,4 +1,3 @@
-// The state reader, the adjustments, the finder, the hotkey, the tray and the process commands.
 #include <array>
 #include <functional>
 #include <tuple>

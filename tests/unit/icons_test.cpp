@@ -1,4 +1,3 @@
-// The control models, the windows as designed, the icon extractor and the icon data check.
 #include <functional>
 
 #include "app/art.h"
@@ -33,29 +32,22 @@ TEST(Controls, ChangesRunTheirHandlersAndReachTheView) {
     const uint64_t generation = images.Generation();
     // clang-format off
     const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { box.SetValue(2); }, "redraw click2 "},
-        {[&] { box.SetValue(2); }, ""},
+        {[&] { box.SetValue(2); }, "redraw click2 "},  {[&] { box.SetValue(2); }, ""},
         {[&] { box.UserToggle(); }, "redraw click1 "},
-        {[&] { box.UserToggle(); }, "redraw click0 "},
-        {[&] { text.SetText("new"); }, "redraw "},
+        {[&] { box.UserToggle(); }, "redraw click0 "}, {[&] { text.SetText("new"); }, "redraw "},
         {[&] { text.SetForeSysColour(18); }, "redraw "},
-        {[&] { button.SetCaption("new"); }, "redraw "},
-        {[&] { button.SetCaption("new"); }, ""},
+        {[&] { button.SetCaption("new"); }, "redraw "}, {[&] { button.SetCaption("new"); }, ""},
         {[&] { button.SetEnabled(false); }, "redraw "},
-        {[&] { combo.SetText("b"); }, "redraw "},
-        {[&] { slider.SetValue(300); }, "slider10 "},
-        {[&] { slider.SetMin(20); }, "slider20 "},
-        {[&] { slider.UserMoved(-5); }, ""},
+        {[&] { combo.SetText("b"); }, "redraw "},      {[&] { slider.SetValue(300); }, "slider10 "},
+        {[&] { slider.SetMin(20); }, "slider20 "},     {[&] { slider.UserMoved(-5); }, ""},
         {[&] { slider.SetMax(255), slider.UserMoved(300); }, "slider20 change255 "},
         {[&] { slider.SetMax(100); }, "slider100 "},
         {[&] { images.Add(1, Image(1, 1, 0)); }, "redraw "},
         {[&] { images.SetSize(32, 32); }, ""},  // refused while it holds a picture
-        {[&] { images.Clear(); }, "redraw "},
-        {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
+        {[&] { images.Clear(); }, "redraw "},          {[&] { list.SetCell(1, 1, "z"); }, "11+ "},
         {[&] { list.SetRowImage(0, 1); }, "0+ "},
         {[&] { list.SetVisible(false); }, "visibility "},
-        {[&] { list.SetVisible(false); }, ""},
-        {[&] { list.Select(1); }, "selection "},
+        {[&] { list.SetVisible(false); }, ""},         {[&] { list.Select(1); }, "selection "},
         {[&] { list.Clear(); }, "rows "}};
     // clang-format on
     for (size_t i = 0; i < std::size(cases); ++i) {
