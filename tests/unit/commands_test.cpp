@@ -157,27 +157,6 @@ struct FinderWorld : World {
     }
 };
 
-TEST(Finder, ADragCutShortKeepsThePickButEscapeGoesBackToThePress) {
-    for (bool escape : {false, true}) {
-        FinderWorld w;
-        w.Pick(kOnEditor);
-        w.desktop.cursor = kOnButton;
-        w.form.picFinder_MouseDown(1, 0, 0, 0);
-        escape ? w.form.picFinder_Escape() : w.form.picFinder_CaptureLost();
-        const WindowHandle kept = escape ? w.editor : w.button;
-        EXPECT_FALSE(w.view.dragging || w.form.finderDrag.Dragging() || bool(w.desktop.capture));
-        EXPECT_EQ(
-            Text(w.form.SelectedWindow()) + w.form.HandleTxt.Text() + w.form.txtClassName.Text(),
-            Text(kept) + Text(kept) + w.Win(kept).className);
-        // Without a drag neither does anything: another window keeps the mouse.
-        w.desktop.capture = w.editor;
-        w.form.picFinder_Escape();
-        w.form.picFinder_CaptureLost();
-        EXPECT_EQ(w.desktop.capture, w.editor);
-        EXPECT_EQ(w.form.SelectedWindow(), kept);
-    }
-}
-
 // The details are reset while the previous window is still selected.
 TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheFieldsShowEachPick) {
     FinderWorld w;
@@ -186,7 +165,12 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheFieldsShowEachPic
         {'d', 2, kOnButton, w.dialog, false},    {'m', 4, kOnButton, w.dialog, false},
         {'u', 0, kOnButton, w.dialog, false},    {'d', 1, kOnButton, w.button, true},
         {'m', 1 | 2, kOnEditor, w.editor, true}, {'d', 2, kOnButton, w.editor, true},
-        {'u', 2, kOnButton, w.editor, true},     {'m', 1, {5000, 0}, {}, true},
+        {'u', 2, kOnButton, w.editor, true},
+        {'e', 0, kOnEditor, w.dialog, false},  // escape: back to the pick before the press
+        {'d', 1, kOnButton, w.button, true},
+        {'c', 0, kOnEditor, w.button, false},  // the mouse taken away: the pick stays
+        {'e', 0, kOnEditor, w.button, false},    {'c', 0, kOnEditor, w.button, false},
+        {'d', 1, kOnEditor, w.editor, true},     {'m', 1, {5000, 0}, {}, true},
         {'u', 1 | 2, kOnDialog, {}, false}};
     // clang-format on
     WindowHandle previous = w.dialog;
@@ -197,7 +181,9 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheFieldsShowEachPic
         w.desktop.cursor = s.at;
         s.event == 'd'   ? w.form.picFinder_MouseDown(s.buttons, 0, 0, 0)
         : s.event == 'm' ? w.form.picFinder_MouseMove(s.buttons, 0, 0, 0)
-                         : w.form.picFinder_MouseUp(s.buttons, 0, 0, 0);
+        : s.event == 'u' ? w.form.picFinder_MouseUp(s.buttons, 0, 0, 0)
+        : s.event == 'e' ? w.form.picFinder_Escape()
+                         : w.form.picFinder_CaptureLost();
         EXPECT_EQ(w.form.SelectedWindow(), s.picked) << s.event << s.buttons;
         EXPECT_EQ(w.view.dragging, s.drags) << s.event << s.buttons;
         EXPECT_EQ(w.desktop.capture,
