@@ -94,7 +94,6 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
     w.desktop.onCall = [&](const std::string& call) {
         if (call == "CreateToolhelp32Snapshot") w.desktop.Destroy(h.back());
     };
-    w.desktop.logging = true;
     w.form.Form_Load();
     for (size_t i = 0; i < std::size(rows); ++i) {
         int image = w.form.ListView1.Row(*w.RowOf(h[i])).image;
