@@ -1,6 +1,5 @@
 #include <array>
 #include <functional>
-#include <tuple>
 
 #include "app/control_ids.h"
 #include "finder/finder.h"

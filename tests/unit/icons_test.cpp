@@ -140,6 +140,7 @@ TEST(IconGetter, ListsEveryIconOnWhiteWithItsNumberAndKeyRedrawingTheListOnce) {
     EXPECT_EQ(x.form.ImageList1.At(2), Masked(Rgb(0, 150, 0), 9, kWhite))
         << "white where its mask is clear";
     EXPECT_EQ(x.form.ImageList1.At(3), Image(32, 32, kWhite));
+    EXPECT_FALSE(x.form.ListView1.Selected()) << "saving needs a deliberate choice";
     EXPECT_EQ(x.desktop.LiveIcons(), 0u);
     for (auto [cx, cy, fails, size] :  // the system's icon size, or the usual one when unknown
          {std::tuple{48, 48, 0, 4848}, {32, 24, 0, 3224}, {48, 48, -1, 3232}}) {
