@@ -64,11 +64,13 @@ TEST(ProcessLookup, EachRowGetsItsProcessAndTheIconOfItsOwnExecutable) {
         {9, "csrss.exe", "C:\\csrss.exe", false},    {10, "plain.exe", "C:\\plain.exe"},
         {0, "[System Process]", "C:\\never.exe"},    {4242, "own.exe", "C:\\own.exe"},
         {11, "broken.exe", "C:\\broken.exe"},        {7, "late.exe"}};  // the first counts
+    // clang-format on
     // Small icons with their bottom row outside the mask; the large ones must not show.
     fake::Icon red = fake::Solid(Rgb(200, 0, 0)), blue = fake::Solid(Rgb(0, 0, 200));
     for (int x = 0; x < 16; ++x) red.small.Set(x, 15, fake::kClear);
     for (int x = 0; x < 16; ++x) blue.small.Set(x, 15, fake::kClear);
     red.large = blue.large = Image(32, 32, 0);
+    // clang-format off
     w.desktop.iconFiles = {
         {"C:\\One\\app.exe", {red}}, {"C:\\Two\\app.exe", {blue}}, {"C:\\csrss.exe", {red}},
         {"C:\\plain.exe", {}},        {"C:\\broken.exe", {red}}};
