@@ -1,6 +1,5 @@
-// The fake desktop: every platform interface over plain state that a test sets up and reads
-// back. As in Win32, a call on a destroyed or unknown window fails, and a hung window refuses
-// every call that waits on its thread. Calls are logged only while `logging` is on.
+// Every platform interface over plain state. As in Win32, a call on a destroyed or unknown window
+// fails, and a hung window refuses every call that waits on its thread.
 #pragma once
 
 #include <algorithm>
@@ -106,8 +105,8 @@ class Desktop final : public Interfaces {
 
     WindowHandle desktopWindow{0x10010}, foreground, capture;
     Point cursor;
-    std::map<int, int> metrics{{11, 32}, {12, 32}};  // SM_CXICON, SM_CYICON
-    Colour windowColour = Rgb(255, 255, 255);        // COLOR_WINDOW
+    Point iconSize{32, 32};                    // SM_CXICON, SM_CYICON
+    Colour windowColour = Rgb(255, 255, 255);  // COLOR_WINDOW
     std::vector<Process> processes;
     uint32_t currentProcessId = 4242;
     std::optional<uint32_t> platformId = 2;
@@ -264,7 +263,8 @@ class Desktop final : public Interfaces {
         return w ? w->processId : 0;
     }
     int GetSystemMetrics(int index) override {
-        return Enter("GetSystemMetrics") || !metrics.count(index) ? 0 : metrics[index];
+        bool fails = Enter("GetSystemMetrics");
+        return fails ? 0 : index == 11 ? iconSize.x : index == 12 ? iconSize.y : 0;
     }
     Colour GetSysColor(int index) override { return index == 5 ? windowColour : 0; }
 
