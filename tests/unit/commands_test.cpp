@@ -4,7 +4,6 @@
 #include "app/control_ids.h"
 #include "finder/finder.h"
 #include "shell/key_chord.h"
-#include "shell/tray.h"
 #include "world.h"
 
 namespace kelvorin::unit {
@@ -249,25 +248,6 @@ TEST(KeyChord, NamesTheModifiersHeldAndTheFirstTableKeyDownAndCtrlOneHidesTheFro
 }
 
 // Measured in the code page (ASCII one byte, anything else two) or, the last, in UTF-8 bytes.
-TEST(Tray, TheTipIsCutToSixtyThreeBytesBetweenWholeCharacters) {
-    const std::string x62(62, 'x');
-    std::string a21;
-    for (int i = 0; i < 21; ++i) a21 += "あ";
-    // clang-format off
-    const struct { std::string tip, kept; bool utf8 = false; } cases[] = {
-        {x62 + "xx", x62 + "x"}, {x62 + "あb", x62}, {"x" + a21, "x" + a21.substr(0, 60), true}};
-    // clang-format on
-    for (const auto& c : cases) {
-        NotifyIconData data;
-        SetTrayData(data, WindowHandle(1), 0, 0x200, IconHandle(1), c.tip, [&](auto& text) {
-            size_t bytes = 0;
-            for (unsigned char ch : text) bytes += c.utf8 || ch < 0x80 ? 1 : ch >= 0xC0 ? 2 : 0;
-            return bytes;
-        });
-        EXPECT_EQ(data.szTip, c.kept) << c.tip;
-    }
-}
-
 TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World w;
     w.desktop.logging = true;

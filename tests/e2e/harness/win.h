@@ -157,9 +157,8 @@ inline bool EmptyClipboard() {
 inline std::string MessageText(HWND box) {
     return Text(GetDlgItem(box, 0xFFFF));
 }
-inline HWND FileNameField(HWND dialog) {  // the edit of cmb13, cmb13 itself or edt1
-    HWND combo = GetDlgItem(dialog, 0x47c), edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
-    return edit ? edit : combo ? combo : GetDlgItem(dialog, 0x480);
+inline HWND FileNameField(HWND dialog) {  // cmb13, whose edit takes its text
+    return GetDlgItem(dialog, 0x47c);
 }
 // Posted, as the press may open another modal window.
 inline bool Press(HWND dialog, int id) {
