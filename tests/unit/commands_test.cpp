@@ -247,7 +247,6 @@ TEST(KeyChord, NamesTheModifiersHeldAndTheFirstTableKeyDownAndCtrlOneHidesTheFro
     }
 }
 
-// Measured in the code page (ASCII one byte, anything else two) or, the last, in UTF-8 bytes.
 TEST(Tray, TheWindowGoesToTheNotificationAreaAndBackAndTheIconNeverOutlivesIt) {
     World w;
     w.desktop.logging = true;

@@ -2,8 +2,6 @@
 
 namespace e2e {
 
-// --- icons of known pictures -----------------------------------------------------------
-
 bool Painted(int icon, int x, int y) {
     if (icon == 0) return x >= 8 && x < 24 && y >= 8 && y < 24;
     if (icon == 1) return std::abs(2 * x - 31) + std::abs(2 * y - 31) <= 24;

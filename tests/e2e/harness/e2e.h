@@ -222,10 +222,9 @@ class AsyncClick {
     std::shared_ptr<std::atomic<bool>> done_ = std::make_shared<std::atomic<bool>>(false);
 };
 
-// --- icons of known pictures (e2e.cpp) ----------------------------------------
-// A copy of e2e_icon_helper.exe, in a scratch directory of its own: three 32x32
-// icons (helper/icons.rc) in these colours on a transparent ground, a square, a
-// diamond and stripes, whose centres are painted and whose corners never are.
+// Icons of known pictures (e2e.cpp): a copy of e2e_icon_helper.exe, in a scratch directory of
+// its own, has three 32x32 icons (helper/icons.rc) in these colours on a transparent ground, a
+// square, a diamond and stripes, whose centres are painted and whose corners never are.
 constexpr COLORREF kIconColours[3] = {RGB(200, 30, 30), RGB(30, 160, 50), RGB(30, 60, 210)};
 bool Painted(int icon, int x, int y);
 std::wstring IconHelper(const std::string& dir, const std::wstring& name);

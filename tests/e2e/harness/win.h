@@ -68,7 +68,6 @@ inline std::string HandleText(HWND h) {  // as the program writes a handle
     return std::to_string(int32_t(reinterpret_cast<intptr_t>(h)));
 }
 
-// --- windows of any process ---------------------------------------------------
 inline std::string Text(HWND h) {  // WM_GETTEXT: also edit controls of other processes
     wchar_t text[1024] = {};
     SendMessageTimeoutW(h, WM_GETTEXT, 1024, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -166,7 +165,6 @@ inline bool Press(HWND dialog, int id) {
     return button && PostMessageW(button, BM_CLICK, 0, 0);
 }
 
-// --- processes --------------------------------------------------------------------
 // Each argument quoted so that the C runtime gives it back as it was.
 inline std::wstring CommandLine(const std::wstring& exe, const std::vector<std::wstring>& args) {
     std::wstring line = L"\"" + exe + L"\"";
