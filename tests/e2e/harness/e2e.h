@@ -76,7 +76,6 @@ class Helper {
         }
     }
     HWND operator[](const std::string& name) const { return windows_.at(name); }
-    DWORD Pid() const { return process_->Id(); }
     const Child& Process() const { return *process_; }
     std::string path;  // its ANSI module name, in UTF-8
 
@@ -183,7 +182,6 @@ class App {
         EXPECT_TRUE(done) << "control " << id << " took over " << timeout.count() << " ms";
         return done;
     }
-    int Check(int id) const { return int(SendMessageW((*this)(id), BM_GETCHECK, 0, 0)); }
     std::string Text(int id) const { return e2e::Text((*this)(id)); }
     RemoteList& List() {
         if (!list_) list_ = std::make_unique<RemoteList>((*this)(ids::ListView1));
