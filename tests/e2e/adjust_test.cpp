@@ -115,7 +115,7 @@ TEST_F(AdjustTest, EachControlActsOnTheLoadedWindowOnlyAndForceCloseWarnsFirst) 
     EXPECT_TRUE(app.Process().Running());
 }
 
-TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
+TEST_F(AdjustTest, KeysFollowTheFormsOrderAndTheCloseButtonIsGreyedUntilAllAreEnabled) {
     HWND w = StartHelper("window|w|--title|E2E keys")["w"], main = shared_->Main();
     App& app = *shared_;
     RemoteList& list = app.List();
@@ -147,6 +147,22 @@ TEST_F(AdjustTest, KeysTabInReadingOrderAndActOnTheFocusedControl) {
     ASSERT_TRUE(app.Click(ids::Command2));
     EXPECT_TRUE(Tab(main, ids::ListView1) && Tab(main, ids::Command2, true));
     ASSERT_TRUE(app.Click(ids::Command2));
+    // The caption-bar buttons, tried on the program's own window (Wine gives no system
+    // menu of another process's window) as its caption bar draws the close button.
+    ASSERT_TRUE(Load(main) && app.Text(ids::ButtonCmb) == "閉じるボタン");
+    RECT r = WindowRect(main);
+    int x = r.right - 4,
+        y = r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    while (x > r.right - 80 && SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
+        --x;
+    auto dark = [&] {  // the glyph's black pixels
+        return CountPixels({x - 16, y - 7, x, y + 7}, [](COLORREF p, int) { return p == 0; });
+    };
+    const int enabled = dark();
+    ASSERT_TRUE(app.Click(ids::ButtonUnEnabledBtn));
+    EXPECT_TRUE(WaitUntil([&] { return dark() < enabled / 2; })) << enabled << " " << dark();
+    ASSERT_TRUE(app.Click(ids::ButtonEnabledBtn));
+    EXPECT_TRUE(WaitUntil([&] { return dark() == enabled; })) << enabled << " " << dark();
 }
 
 // A window that stopped answering a moment ago (the system does not call it
@@ -189,27 +205,6 @@ TEST_F(AdjustTest, NothingWaitsOverASecondOnAWindowThatDoesNotAnswer) {
     EXPECT_TRUE(quick([&] { return app.Click(ids::WinVisibleChk, 1s); }));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(slow) != FALSE; }, 6s));
     EXPECT_FALSE(IsHungAppWindow(w)) << "it counted as hung: the test no longer shows a fresh stop";
-}
-
-// Wine gives no system menu of another process's window: the caption-bar buttons
-// are tried on the program's own, as the caption bar draws its close button.
-TEST_F(AdjustTest, TheCloseButtonIsGreyedUntilEveryButtonIsEnabled) {
-    App& app = *shared_;
-    HWND main = app.Main();
-    ASSERT_TRUE(Load(main) && app.Text(ids::ButtonCmb) == "閉じるボタン");
-    RECT r = WindowRect(main);
-    int x = r.right - 4,
-        y = r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    while (x > r.right - 80 && SendMessageW(main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
-        --x;
-    auto dark = [&] {  // the glyph's black pixels
-        return CountPixels({x - 16, y - 7, x, y + 7}, [](COLORREF p, int) { return p == 0; });
-    };
-    const int enabled = dark();
-    ASSERT_TRUE(app.Click(ids::ButtonUnEnabledBtn));
-    EXPECT_TRUE(WaitUntil([&] { return dark() < enabled / 2; })) << enabled << " " << dark();
-    ASSERT_TRUE(app.Click(ids::ButtonEnabledBtn));
-    EXPECT_TRUE(WaitUntil([&] { return dark() == enabled; })) << enabled << " " << dark();
 }
 
 }  // namespace

@@ -84,7 +84,6 @@ class Helper {
     std::map<std::string, HWND> windows_;
 };
 
-// ListView1's columns, and its visibility texts.
 enum Column { kIconCol, kHandleCol, kNameCol, kCaptionCol, kPidCol, kPathCol, kVisibleCol };
 inline const std::string kShown = "表示", kHidden = "非表示";
 
