@@ -120,12 +120,7 @@ timeout 60 "$WINE64" regedit /S "$(winpath "$work/setup.reg")" </dev/null >>"$wo
     { cat "$work/wineboot.log" >&2; die "the prefix settings could not be written"; }
 echo "run_e2e.sh: code page $codepage ($locale_name), display $DISPLAY, prefix ready after $(elapsed)"
 
-driver_args=(
-    "--kelvorin=$(winpath "$kelvorin")"
-    "--helper=$(winpath "$helper")"
-    "--codepage=$codepage"
-    "--work-dir=$work"
-)
+driver_args=("$(winpath "$kelvorin")" "$(winpath "$helper")" "$codepage" "$work")
 
 # In the background, so that an interrupt reaches the trap at once (bash runs
 # traps only between commands, and wait is one it interrupts).

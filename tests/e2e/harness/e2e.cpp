@@ -45,17 +45,8 @@ bool DamageFirstIcon(const std::wstring& exe) {
 int wmain(int argc, wchar_t** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);  // a crash ends the driver
     testing::InitGoogleTest(&argc, argv);
-    std::map<std::wstring, std::wstring> arg;  // --name=value, from run_e2e.sh
-    for (int i = 1; i < argc; ++i)
-        if (wchar_t* eq = wcschr(argv[i], L'=')) arg[std::wstring(argv[i], eq)] = eq + 1;
-    e2e::opt = {arg[L"--kelvorin"], arg[L"--helper"], unsigned(_wtoi(arg[L"--codepage"].c_str())),
-                e2e::Utf8(arg[L"--work-dir"])};
-    if (e2e::opt.kelvorin.empty() || e2e::opt.helper.empty() || e2e::opt.workDir.empty() ||
-        !e2e::opt.codepage || arg.size() != 4 || argc > 5)
-        return std::fputs(
-                   "kelvorin_e2e: run_e2e.sh passes --kelvorin= --helper= --codepage= "
-                   "--work-dir=\n",
-                   stderr),
-               2;
+    if (argc != 5 || !_wtoi(argv[3]))  // what run_e2e.sh passes, less GoogleTest's own flags
+        return std::fputs("kelvorin_e2e KELVORIN_EXE HELPER_EXE CODEPAGE WORK_DIR\n", stderr), 2;
+    e2e::opt = {argv[1], argv[2], unsigned(_wtoi(argv[3])), e2e::Utf8(argv[4])};
     return RUN_ALL_TESTS();
 }

@@ -149,16 +149,6 @@ inline std::optional<std::string> Clipboard() {
     CloseClipboard();
     return text;
 }
-inline bool EmptyClipboard() {
-    return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1s) && ::EmptyClipboard() &&
-           CloseClipboard();
-}
-inline std::string MessageText(HWND box) {
-    return Text(GetDlgItem(box, 0xFFFF));
-}
-inline HWND FileNameField(HWND dialog) {  // cmb13, whose edit takes its text
-    return GetDlgItem(dialog, 0x47c);
-}
 // Posted, as the press may open another modal window.
 inline bool Press(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
