@@ -1,6 +1,7 @@
 #include <array>
 #include <functional>
 
+#include "app/art.h"
 #include "app/control_ids.h"
 #include "finder/finder.h"
 #include "shell/key_chord.h"
@@ -181,6 +182,7 @@ TEST(Finder, ALeftDragFollowsThePointerWhateverElseIsHeldAndTheFieldsShowEachPic
         previous = s.picked;
     }
     EXPECT_EQ(w.form.txtClassName.Text(), "Frame") << "kept where no window is";
+    EXPECT_EQ(CrossHairIcon().hotSpot.x * 100 + CrossHairIcon().hotSpot.y, 1616) << "the centre";
     EXPECT_EQ(w.form.CaptionTxt.Text(), "Settings") << "the list's selection is left alone";
     w.desktop.Fail("ChildWindowFromPoint", -2);  // no answer below the panel
     EXPECT_EQ(GetPointWindow(w.form, kOnButton), w.panel);
