@@ -44,7 +44,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
 
     // 3. A right press on the cross-hair does nothing; a left drag picks what
     // it passes over, Escape ends it as it began, and a drag that loses the
-    // mouse to another window (told by WM_CAPTURECHANGED) ends there.
+    // mouse (a cancelled mode takes the capture) ends there.
     auto crossHair = [&] { return SendMessageW(app(ids::picFinder), STM_GETICON, 0, 0) != 0; };
     ASSERT_TRUE(Xdo({"mousemove", std::to_string(box.x), std::to_string(box.y), "mousedown", "3"}));
     EXPECT_FALSE(WaitUntil(
@@ -56,7 +56,7 @@ TEST_F(WalkThroughTest, FromPickingARowToQuittingFromTheNotificationArea) {
     EXPECT_TRUE(WaitUntil([&] { return app.Text(ids::HandleTxt).empty() && crossHair(); }));
     EXPECT_TRUE(!Gui(main).hwndCapture && Xdo({"mouseup", "1"}));
     ASSERT_TRUE(XDrag(box, {box.x - 40, box.y}, false));
-    SendMessageW(app(ids::picFinder), WM_CAPTURECHANGED, 0, LPARAM(helper["owner"]));
+    SendMessageW(app(ids::picFinder), WM_CANCELMODE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !Gui(main).hwndCapture && crossHair(); }));
     ASSERT_TRUE(Xdo({"mouseup", "1"}));
     ASSERT_TRUE(XDrag(box, Centre(button), false));

@@ -217,10 +217,8 @@ LRESULT CALLBACK MainWindow::FinderProc(HWND hwnd, UINT message, WPARAM wParam, 
         return 0;
     case WM_CAPTURECHANGED:
         // Another window took the mouse mid-drag: no release will come here.
+        // (WM_CANCELMODE ends here too: the default handling releases the capture.)
         if (reinterpret_cast<HWND>(lParam) != hwnd) window->frm_->picFinder_CaptureLost();
-        break;
-    case WM_CANCELMODE:
-        window->frm_->picFinder_CaptureLost();
         break;
     case WM_SETCURSOR:
         if (window->frm_->finderDrag.Dragging()) {
